@@ -1,0 +1,77 @@
+#pragma once
+// Lookup tables: constant geometry and the tables that InitTables builds once.
+// The generators, attack tests and evaluation look everything up here rather
+// than tracing lines of squares.
+
+#include <cstdint>
+
+// ---------------------------------------------------------------------------
+// Constant tables
+
+extern const int32_t SquareOnBoard[182];
+extern const int32_t SquareInPalace[182];
+extern const int32_t SquareInBlackHalf[182];
+extern const int32_t FileOfSquare[182];
+extern const int32_t RowOfSquare[182];
+extern const int32_t PieceKind[48];
+
+// Indexed by delta = target - origin (negative indexes are valid).
+extern const int32_t* const KnightDeltaOk;     // -27..27
+extern const int32_t* const KnightLegOffset;   // -27..27
+extern const int32_t* const KingDeltaOk;       // -13..13
+extern const int32_t* const AdvisorDeltaOk;    // -14..14
+extern const int32_t* const BishopDeltaOk;     // -28..28
+extern const int32_t* const RedPawnDeltaOk;    // -13..1
+extern const int32_t* const BlackPawnDeltaOk;  // -1..13
+
+extern const int32_t KingSteps[4];
+extern const int32_t AdvisorSteps[4];
+extern const int32_t BishopSteps[4];
+extern const int32_t KnightSteps[8];
+
+// ---------------------------------------------------------------------------
+// Built tables
+
+extern uint32_t KingMoves[182][8];
+extern uint32_t AdvisorMoves[182][8];
+extern uint32_t BishopMoves[182][8];
+extern uint32_t KnightMoves[182][12];
+extern uint32_t PawnMoves[182][2][4];
+
+// Line tables: [row or file][occupancy][direction], storing 1 + the row or file
+// met, 0 for none. Files: direction 0 up (toward row 0), 1 down. Rows:
+// direction 0 left (toward file 0), 1 right.
+extern uint32_t FileFirstPiece[10][1024][2];
+extern uint32_t FileSecondPiece[10][1024][2];
+extern uint32_t FileThirdPiece[10][1024][2];
+extern uint32_t FileSlideEnd[10][1024][2];
+extern uint32_t RowFirstPiece[9][512][2];
+extern uint32_t RowSecondPiece[9][512][2];
+extern uint32_t RowThirdPiece[9][512][2];
+extern uint32_t RowSlideEnd[9][512][2];
+
+// Masks of squares along a line, both directions: file masks have bit r for
+// row r, row masks bit 8 - f for file f.
+extern uint16_t FileEmptyMask[10][1024];
+extern uint16_t FileRookCaptureMask[10][1024];
+extern uint16_t FileCannonCaptureMask[10][1024];
+extern uint16_t FileThirdPieceMask[10][1024];
+extern uint16_t RowEmptyMask[9][512];
+extern uint16_t RowRookCaptureMask[9][512];
+extern uint16_t RowCannonCaptureMask[9][512];
+extern uint16_t RowThirdPieceMask[9][512];
+
+extern uint64_t ZobristPiece[14][182];
+extern uint64_t ZobristSide;
+extern int32_t PieceSquareValue[14][182];
+extern uint32_t BitCount16[65536];
+
+// Builds every table above, drawing the Zobrist keys from the random generator.
+void InitTables();
+// Builds the tables unless they have been built already.
+void EnsureTables();
+bool TablesBuilt();
+
+// The bit of a row in a file mask and of a file in a row mask.
+constexpr inline uint32_t RowBit(uint32_t row) { return 1u << row; }
+constexpr inline uint32_t FileBit(uint32_t file) { return 1u << (8 - file); }

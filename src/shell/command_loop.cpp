@@ -1,0 +1,3 @@
+#include "shell/shell.h"
+
+int RunUcci() { return 0; }

@@ -1,0 +1,5 @@
+#pragma once
+// The engine shell: the UCCI command loop and the developer commands.
+
+// Speaks UCCI on standard input and output until "quit" or the end of input.
+int RunUcci();
