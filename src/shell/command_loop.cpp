@@ -1,3 +1,185 @@
-#include "shell/shell.h"
+// The UCCI command loop: reads a line, echoes it, carries out its command.
 
-int RunUcci() { return 0; }
+#include "shell/command_loop.h"
+
+#include <cstdint>
+#include <ctime>
+
+#include "position/random.h"
+#include "position/tables.h"
+#include "shell/clock.h"
+#include "shell/engine_channel.h"
+#include "shell/engine_state.h"
+#include "shell/go_limits.h"
+#include "shell/shell.h"
+#include "shell/time_control.h"
+#include "shell/tokenizer.h"
+
+namespace {
+
+uint8_t Booted = 0;        // "ucci" (or a "go") has run
+bool PositionSet = false;  // the game position has been loaded at least once
+int32_t MaxDepth = StartDepthLimit;
+bool TimeControlOn = false;
+TimeControl SearchClock;
+int64_t SearchStart = 0;  // clock reading at the start of the current "go"
+
+const char* const UcciReply[] = {
+    "id name Quillon 1.0\n",
+    "id copyright Telvane\n",
+    "id author Orsolan\n",
+    "id user Wintermeet\n",
+    "option usemillisec default true\n",
+    "option check_in_quiescence default true\n",
+    "option use_history_pruning default true\n",
+    "ucciok\n",
+};
+
+// The tables are built once, by whichever command needs them first.
+void PrepareEngine() {
+    EnsureTables();
+}
+
+void RunUcciCommand() {
+    if (Booted) return;
+    PrepareEngine();
+    for (const char* text : UcciReply) WriteOut(text);
+    Booted = 1;
+}
+
+void RunSetOption(char* const* words, int count) {
+    CommandToken value = KeywordOf(WordAt(words, count, 2));
+    if (value != TokenTrue && value != TokenFalse) return;
+    bool on = value == TokenTrue;
+    switch (KeywordOf(WordAt(words, count, 1))) {
+        case TokenUseBook:
+            UseBook = on;
+            break;
+        case TokenUseHistoryPruning:
+            HistoryPruning = on;
+            HistoryReduction = on;
+            break;
+        case TokenCheckInQuiescence:
+            CheckInQuiescence = on;
+            break;
+        default:
+            break;
+    }
+}
+
+void RunBanMoves(int count) {
+    // Moves beyond the list's room are ignored.
+    int32_t banned = count - 1;
+    if (banned > BanListCapacity) banned = BanListCapacity;
+    BanList.count = banned;
+    for (int32_t i = 0; i < banned; i++) BanList.moves[i] = 0;
+}
+
+void RunGo(char* const* words, int count) {
+    // 1. The tables on first use; the first "go" without a position searches
+    //    the start position.
+    PrepareEngine();
+    PositionSet = true;
+
+    // 2. Nothing learnt in one search is carried into the next.
+    //    (ResetSearchTables)
+
+    // 3. The limits: a depth limit persists; a clock applies to this "go" only.
+    GoLimits limits = ReadGoLimits(words, count, MaxDepth);
+    MaxDepth = limits.maxDepth;
+    TimeControlOn = limits.timed;
+    if (TimeControlOn) Start(SearchClock, limits.total);
+
+    // 4. A fresh count and clock.
+    StopFlag = false;
+    NodeCount = 0;
+    SearchStart = ClockMilliseconds();
+
+    // 5. The book, when on: a book move is stored in the hash table as exact
+    //    with score 1000 and depth 0, then ReportTime and ReportDepth (depth 0),
+    //    and no search.
+
+    // 6. Iterative deepening, d = 1 .. LastIteration(MaxDepth): RootDepth = d,
+    //    Ply = 0, SearchRoot; elapsed and ProbeHashMove; ShouldStop when timed
+    //    (ReportTime, ReportDepth, leave); StopFlag (ReportTime only, leave);
+    //    ReportTime and ReportDepth; leave on a mate score.
+
+    // 7. The best move from the hash table (ReportBestMove). The banned list
+    //    holds for one "go" only.
+    WriteOut("nobestmove\n");
+    TimeControlOn = false;
+    BanList.count = 0;
+    Booted = 1;
+}
+
+}  // namespace
+
+void ResetEngineState() {
+    Booted = 0;
+    PositionSet = false;
+    MaxDepth = StartDepthLimit;
+    TimeControlOn = false;
+    StopFlag = false;
+    NodeCount = 0;
+    RootDepth = 0;
+    BanList.count = 0;
+    CheckInQuiescence = true;
+    HistoryPruning = true;
+    HistoryReduction = true;
+    UseBook = true;
+}
+
+bool RunCommandLine(char* line) {
+    static char* words[WordListSize];
+    int count = SplitWords(line, words, WordListSize);
+    EchoWords(words, count);
+    switch (KeywordOf(WordAt(words, count, 0))) {
+        case TokenUcci:
+            RunUcciCommand();
+            break;
+        case TokenPosition:
+            break;
+        case TokenGo:
+            RunGo(words, count);
+            break;
+        case TokenProbe:
+            break;
+        case TokenSetOption:
+            RunSetOption(words, count);
+            break;
+        case TokenBanMoves:
+            RunBanMoves(count);
+            break;
+        case TokenStop:
+            WriteOut("Engine is not running.\n");
+            break;
+        case TokenQuit:
+            if (Booted) {
+                WriteOut("bye\n");
+                return false;
+            }
+            WriteOut("Engine do not boot\n");
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+int RunUcci() {
+    SeedRandom(uint32_t(std::time(nullptr)));
+    ResetEngineState();
+    Open(EngineChannel, nullptr);
+    static char line[LineBufferSize];
+    for (;;) {
+        if (ReadLine(EngineChannel, line)) {
+            if (!RunCommandLine(line)) break;
+            continue;
+        }
+        // A front end that has gone sends nothing more: leave without a word.
+        if (AtEndOfInput(EngineChannel)) break;
+        SleepMilliseconds(1);
+    }
+    Close(EngineChannel);
+    return 0;
+}
