@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <ctime>
 
+#include "position/position.h"
 #include "position/random.h"
 #include "position/tables.h"
 #include "shell/clock.h"
 #include "shell/engine_channel.h"
 #include "shell/engine_state.h"
 #include "shell/go_limits.h"
+#include "shell/position_words.h"
 #include "shell/shell.h"
 #include "shell/time_control.h"
 #include "shell/tokenizer.h"
@@ -23,6 +25,9 @@ int32_t MaxDepth = StartDepthLimit;
 bool TimeControlOn = false;
 TimeControl SearchClock;
 int64_t SearchStart = 0;  // clock reading at the start of the current "go"
+Position GamePosition;    // set by "position", searched by "go"
+Position ProbePosition;   // used by "probe" only, so that probing never disturbs the game
+bool ProbePositionSet = false;
 
 const char* const UcciReply[] = {
     "id name Quillon 1.0\n",
@@ -67,19 +72,42 @@ void RunSetOption(char* const* words, int count) {
     }
 }
 
-void RunBanMoves(int count) {
+void RunPosition(char* const* words, int count) {
+    if (!Booted || KeywordOf(WordAt(words, count, 1)) != TokenFen) return;
+    LoadPositionFromWords(GamePosition, words, count);
+    PositionSet = true;
+}
+
+void RunProbe(char* const* words, int count) {
+    PrepareEngine();
+    if (KeywordOf(WordAt(words, count, 1)) == TokenFen) {
+        LoadPositionFromWords(ProbePosition, words, count);
+        ProbePositionSet = true;
+    } else if (!ProbePositionSet) {
+        LoadFen(StartFen, ProbePosition);
+        ProbePositionSet = true;
+    }
+    // ReportProbe on the probe position goes here.
+}
+
+void RunBanMoves(char* const* words, int count) {
     // Moves beyond the list's room are ignored.
     int32_t banned = count - 1;
     if (banned > BanListCapacity) banned = BanListCapacity;
+    for (int32_t i = 0; i < banned; i++) {
+        BanList.moves[i] = MoveOf(ParseMoveString(words[i + 1]));
+    }
     BanList.count = banned;
-    for (int32_t i = 0; i < banned; i++) BanList.moves[i] = 0;
 }
 
 void RunGo(char* const* words, int count) {
     // 1. The tables on first use; the first "go" without a position searches
     //    the start position.
     PrepareEngine();
-    PositionSet = true;
+    if (!PositionSet) {
+        LoadFen(StartFen, GamePosition);
+        PositionSet = true;
+    }
 
     // 2. Nothing learnt in one search is carried into the next.
     //    (ResetSearchTables)
@@ -114,9 +142,17 @@ void RunGo(char* const* words, int count) {
 
 }  // namespace
 
+const Position& CurrentGamePosition() {
+    return GamePosition;
+}
+const Position& CurrentProbePosition() {
+    return ProbePosition;
+}
+
 void ResetEngineState() {
     Booted = 0;
     PositionSet = false;
+    ProbePositionSet = false;
     MaxDepth = StartDepthLimit;
     TimeControlOn = false;
     StopFlag = false;
@@ -138,17 +174,19 @@ bool RunCommandLine(char* line) {
             RunUcciCommand();
             break;
         case TokenPosition:
+            RunPosition(words, count);
             break;
         case TokenGo:
             RunGo(words, count);
             break;
         case TokenProbe:
+            RunProbe(words, count);
             break;
         case TokenSetOption:
             RunSetOption(words, count);
             break;
         case TokenBanMoves:
-            RunBanMoves(count);
+            RunBanMoves(words, count);
             break;
         case TokenStop:
             WriteOut("Engine is not running.\n");

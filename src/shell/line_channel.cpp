@@ -52,6 +52,7 @@ void CloseOutput(LineChannel& channel) {
 }
 
 void Close(LineChannel& channel) {
+    std::fflush(nullptr);  // what the standard library still holds goes out first
     CloseStream(channel.InHandle);
     CloseOutput(channel);
     channel.InHandle = NoStream;

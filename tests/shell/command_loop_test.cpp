@@ -89,6 +89,16 @@ TEST_F(CommandLoop, BannedMovesFillTheListUpToItsRoomAndLastOneGo) {
     EXPECT_EQ(BanList.count, 0);
 }
 
+TEST_F(CommandLoop, BannedMovesAreStoredAsToTimes256PlusFrom) {
+    Run("banmoves h2e2 h9g7 a0i9");
+    ASSERT_EQ(BanList.count, 3);
+    EXPECT_EQ(BanList.moves[0], 123u * 256 + 126);
+    EXPECT_EQ(BanList.moves[1], 60u * 256 + 35);
+    EXPECT_EQ(BanList.moves[2], 36u * 256 + 145);
+    EXPECT_TRUE(IsBanned(MoveCode(126, 123)));
+    EXPECT_FALSE(IsBanned(MoveCode(123, 126)));
+}
+
 TEST_F(CommandLoop, IsBannedLooksOnlyAtTheValidEntries) {
     BanList.count = 2;
     BanList.moves[0] = 0x7B7E;
@@ -125,6 +135,45 @@ TEST_F(CommandLoop, GoStartsAFreshCount) {
     Run("go depth 0");
     EXPECT_FALSE(StopFlag);
     EXPECT_EQ(NodeCount, 0u);
+}
+
+// The board and the side to move, as bytes to compare.
+std::string BoardOf(const Position& pos) {
+    return std::string(reinterpret_cast<const char*>(pos.Board), sizeof pos.Board) +
+           char('0' + pos.SideToMove);
+}
+
+std::string BoardOf(const char* fen) {
+    static Position pos;
+    LoadFen(fen, pos);
+    return BoardOf(pos);
+}
+
+const char OtherFen[] = "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1";
+
+TEST_F(CommandLoop, PositionNeedsABootedEngineAndFen) {
+    Run(std::string("position fen ") + OtherFen);
+    Run("go depth 0");  // no position was set: the start position
+    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(StartFen));
+    Run(std::string("position ") + OtherFen);
+    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(StartFen));
+    Run(std::string("position fen ") + OtherFen);
+    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(OtherFen));
+    Run("go depth 0");  // searching leaves the position as it was
+    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(OtherFen));
+}
+
+TEST_F(CommandLoop, ProbingNeverTouchesTheGamePosition) {
+    Run("ucci");
+    Run(std::string("position fen ") + OtherFen);
+    Run("probe");  // before any "probe fen": the start position
+    EXPECT_EQ(BoardOf(CurrentProbePosition()), BoardOf(StartFen));
+    Run(std::string("probe fen ") + StartFen + " moves h2e2");
+    EXPECT_EQ(CurrentProbePosition().MoveCount, 1u);
+    Run("probe");  // keeps what the last "probe fen" loaded
+    EXPECT_EQ(CurrentProbePosition().MoveCount, 1u);
+    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(OtherFen));
+    EXPECT_EQ(CurrentGamePosition().MoveCount, 0u);
 }
 
 TEST_F(CommandLoop, PollStopReadsOneLineAndEchoesIt) {

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "shell/position_words.h"
 #include "shell/tokenizer.h"
 
 namespace {
@@ -68,34 +67,6 @@ TEST(GoLimits, TheIterationCounterNeverPassesWhatEightBitsHold) {
     const int32_t cases[][2] = {{20, 20},   {0, 0},     {-3, -3},   {127, 127},
                                 {128, 127}, {255, 127}, {256, 127}, {2147483647, 127}};
     for (const auto& c : cases) EXPECT_EQ(LastIteration(c[0]), c[1]) << c[0];
-}
-
-TEST(PositionWords, TheFenIsJoinedFromTheWordsThemselves) {
-    struct Case {
-        const char* line;
-        const char* fen;
-        int moves;
-    };
-    const Case cases[] = {
-        {"position fen 9/9 w - - 0 1", "9/9 w - - 0 1", 0},
-        {"position fen 9/9  b   - - 0 1", "9/9 b - - 0 1", 0},
-        {"position fen 9/9 b", "9/9 b", 0},
-        {"position fen", "", 0},
-        {"position fen 9/9 w - - 0 1 moves", "9/9 w - - 0 1", 0},
-        {"position fen 9/9 w - - 0 1 moves h2e2", "9/9 w - - 0 1", 1},
-        {"position fen 9/9 w - - 0 1 moves h2e2 h9g7", "9/9 w - - 0 1", 2},
-        {"position fen 9/9 w - - 0 1 MOVES h2e2", "9/9 w - - 0 1", 1},
-        {"position fen 9/9 w - - 0 1 next h2e2", "9/9 w - - 0 1", 0},
-        {"position fen 9/9 w moves h2e2", "9/9 w moves h2e2", 0},
-    };
-    for (const Case& c : cases) {
-        SplitLine line(c.line);
-        char fen[1024];
-        std::memset(fen, 'X', sizeof fen);
-        JoinFenWords(line.words, line.count, fen);
-        EXPECT_STREQ(fen, c.fen) << c.line;
-        EXPECT_EQ(CountListedMoves(line.words, line.count), c.moves) << c.line;
-    }
 }
 
 }  // namespace

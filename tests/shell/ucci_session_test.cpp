@@ -82,6 +82,16 @@ TEST(UcciSession, ConversationsByteForByte) {
          "go depth 99999999999\ngo time -5\ngo time 2147483647 increment 2147483647\n",
          Echo("go depth 99999999999") + "nobestmove\n" + Echo("go time -5") + "nobestmove\n" +
              Echo("go time 2147483647 increment 2147483647") + "nobestmove\n"},
+        {"the move parser's words come after the echo, even at the end of input", "banmoves x2e2\n",
+         Echo("banmoves x2e2") + "the moveString char is wrong.\n"},
+        {"the move parser's words come before later replies", "banmoves H2e2\nstop\n",
+         Echo("banmoves H2e2") + "the moveString char is wrong.\n" + Echo("stop") +
+             "Engine is not running.\n"},
+        {"positions give no reply",
+         "position fen 4k4/9/9/9/9/9/9/9/9/4K4 b\nucci\nposition fen 4k4/9/9/9/9/9/9/9/9/4K4 w - - "
+         "0 1 moves e0e1\n",
+         Echo("position fen 4k4/9/9/9/9/9/9/9/9/4K4 b") + ucci +
+             Echo("position fen 4k4/9/9/9/9/9/9/9/9/4K4 w - - 0 1 moves e0e1")},
         {"a last line without a line feed is carried out", "ucci\nquit",
          ucci + Echo("quit") + "bye\n"},
     };
