@@ -109,8 +109,8 @@ void RunGo(char* const* words, int count) {
         PositionSet = true;
     }
 
-    // 2. Nothing learnt in one search is carried into the next.
-    //    (ResetSearchTables)
+    // 2. Nothing learnt in one search is carried into the next:
+    //    ResetSearchTables() belongs here.
 
     // 3. The limits: a depth limit persists; a clock applies to this "go" only.
     GoLimits limits = ReadGoLimits(words, count, MaxDepth);
@@ -123,17 +123,18 @@ void RunGo(char* const* words, int count) {
     NodeCount = 0;
     SearchStart = ClockMilliseconds();
 
-    // 5. The book, when on: a book move is stored in the hash table as exact
-    //    with score 1000 and depth 0, then ReportTime and ReportDepth (depth 0),
-    //    and no search.
+    // 5. The book, when UseBook: ProbeBook for the current key; a hit is stored
+    //    with StoreHash (score 1000, depth 0, exact), reported with ReportTime
+    //    and ReportDepth (depth 0), and step 6 is skipped.
 
     // 6. Iterative deepening, d = 1 .. LastIteration(MaxDepth): RootDepth = d,
-    //    Ply = 0, SearchRoot; elapsed and ProbeHashMove; ShouldStop when timed
-    //    (ReportTime, ReportDepth, leave); StopFlag (ReportTime only, leave);
-    //    ReportTime and ReportDepth; leave on a mate score.
+    //    Ply = 0, score = SearchRoot; elapsed = ElapsedSince(SearchStart) and
+    //    the move from ProbeHashMove; when timed and ShouldStop(SearchClock,
+    //    ...): ReportTime, ReportDepth, leave; on StopFlag: ReportTime only,
+    //    leave; otherwise ReportTime and ReportDepth; leave on a mate score.
 
-    // 7. The best move from the hash table (ReportBestMove). The banned list
-    //    holds for one "go" only.
+    // 7. The best move from the hash table: ReportBestMove belongs here; with
+    //    no search yet there is none. The banned list holds for one "go" only.
     WriteOut("nobestmove\n");
     TimeControlOn = false;
     BanList.count = 0;

@@ -23,8 +23,14 @@ void EchoWords(char* const* words, int count) {
 bool PollStop() {
     static char line[LineBufferSize];
     static char* words[WordListSize];
-    if (!ReadLine(EngineChannel, line)) return AtEndOfInput(EngineChannel);
-    int count = SplitWords(line, words, WordListSize);
-    EchoWords(words, count);
-    return KeywordOf(WordAt(words, count, 0)) == TokenStop;
+    bool stop;
+    if (ReadLine(EngineChannel, line)) {
+        int count = SplitWords(line, words, WordListSize);
+        EchoWords(words, count);
+        stop = KeywordOf(WordAt(words, count, 0)) == TokenStop;
+    } else {
+        stop = AtEndOfInput(EngineChannel);  // no "stop" can come any more
+    }
+    if (stop) StopFlag = true;
+    return stop;
 }

@@ -185,8 +185,11 @@ TEST_F(CommandLoop, PollStopReadsOneLineAndEchoesIt) {
     EXPECT_FALSE(stop);
     EXPECT_EQ(Polled(&stop), "debug info=[quit]\n");
     EXPECT_FALSE(stop);
+    EXPECT_FALSE(StopFlag);
     EXPECT_EQ(Polled(&stop), "debug info=[Stop]\n");
     EXPECT_TRUE(stop);
+    EXPECT_TRUE(StopFlag);
+    StopFlag = false;
     EXPECT_EQ(Polled(&stop), "");  // "stop" without its line feed is not a line yet
     EXPECT_FALSE(stop);
 }
@@ -200,9 +203,11 @@ TEST_F(CommandLoop, PollStopStopsWhenTheInputEnds) {
     EXPECT_FALSE(stop);
     EXPECT_EQ(Polled(&stop), "debug info=[sto]\n");
     EXPECT_FALSE(stop);
+    EXPECT_FALSE(StopFlag);
     for (int i = 0; i < 3; i++) {
         EXPECT_EQ(Polled(&stop), "");
         EXPECT_TRUE(stop);
+        EXPECT_TRUE(StopFlag);
     }
 }
 
