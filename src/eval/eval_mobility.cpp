@@ -7,17 +7,21 @@
 using namespace eval_board;
 
 int32_t KnightMobility(const Position& pos, uint32_t side) {
-    int32_t points = 0;
+    // Own pieces carry bit 16 (red) or bit 32 (black) of the piece number.
+    const uint32_t ownBit = 16u << side;
+    int32_t moves = 0;
     for (uint32_t i = 0; i < 2; i++) {
         const uint32_t from = pos.PieceSquare[SideBase(side) + KnightOffset + i];
         if (from == 0) continue;
-        for (const uint32_t* to = KnightMoves[from]; *to; to++) {
-            if (pos.Board[from + KnightLegOffset[int32_t(*to) - int32_t(from)]]) continue;
-            const uint32_t target = pos.Board[*to];
-            if (target == 0 || SideOfPiece(target) != side) points += 5;
+        // All eight jumps without branching: the margin keeps every index on the array.
+        for (int32_t step : KnightSteps) {
+            const uint32_t to = from + step;
+            const uint32_t leg = from + KnightLegOffset[step];
+            moves += SquareOnBoard[to] & int32_t(pos.Board[leg] == 0) &
+                     int32_t((pos.Board[to] & ownBit) == 0);
         }
     }
-    return points;
+    return 5 * moves;
 }
 
 int32_t RookMobility(const Position& pos, uint32_t side) {
