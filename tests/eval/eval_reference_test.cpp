@@ -285,22 +285,7 @@ std::string RandomPlacement(std::mt19937& rng) {
             if (Put(board, quota, *l, file, row)) break;
         }
     }
-    std::string fen;
-    for (int row = 0; row < 10; row++) {
-        int empty = 0;
-        for (int file = 0; file < 9; file++) {
-            if (!board[row][file]) {
-                empty++;
-                continue;
-            }
-            if (empty) fen += char('0' + empty);
-            empty = 0;
-            fen += board[row][file];
-        }
-        if (empty) fen += char('0' + empty);
-        if (row < 9) fen += '/';
-    }
-    return fen + (rng() % 2 ? " w" : " b");
+    return FenOfGrid(board, rng() % 2 ? Red : Black);
 }
 
 struct Coverage {

@@ -18,6 +18,8 @@ char LetterOf(uint32_t piece) {
 
 void LoadPlacement(Position& pos, const char* pieces, uint32_t side) {
     char board[10][9] = {};
+    int left[128] = {};  // pieces of each letter still allowed
+    for (const char* l = "KAABBNNRRCCPPPPPkaabbnnrrccppppp"; *l; l++) left[int(*l)]++;
     std::istringstream words(pieces);
     std::string word;
     while (words >> word) {
@@ -29,44 +31,36 @@ void LoadPlacement(Position& pos, const char* pieces, uint32_t side) {
         }
         char& cell = board['9' - word[2]][word[1] - 'a'];
         if (cell) ADD_FAILURE() << "square used twice: " << word;
+        if (left[int(word[0])]-- == 0) ADD_FAILURE() << "too many pieces: " << word;
         cell = word[0];
     }
+    LoadFen(FenOfGrid(board, side).c_str(), pos);
+}
+
+std::string FenOf(const Position& pos) {
+    char grid[10][9] = {};
+    for (uint32_t row = 0; row < 10; row++)
+        for (uint32_t file = 0; file < 9; file++)
+            if (const uint32_t piece = pos.Board[SquareAt(file, row)])
+                grid[row][file] = LetterOf(piece);
+    return FenOfGrid(grid, pos.SideToMove);
+}
+
+std::string FenOfGrid(const char grid[10][9], uint32_t side) {
     std::string fen;
     for (int row = 0; row < 10; row++) {
         int empty = 0;
         for (int file = 0; file < 9; file++) {
-            if (!board[row][file]) {
+            if (!grid[row][file]) {
                 empty++;
                 continue;
             }
             if (empty) fen += char('0' + empty);
             empty = 0;
-            fen += board[row][file];
+            fen += grid[row][file];
         }
         if (empty) fen += char('0' + empty);
         if (row < 9) fen += '/';
     }
-    fen += side == Red ? " w" : " b";
-    LoadFen(fen.c_str(), pos);
-}
-
-std::string FenOf(const Position& pos) {
-    std::string fen;
-    for (uint32_t row = 0; row < 10; row++) {
-        int empty = 0;
-        for (uint32_t file = 0; file < 9; file++) {
-            const uint32_t piece = pos.Board[SquareAt(file, row)];
-            if (!piece) {
-                empty++;
-                continue;
-            }
-            if (empty) fen += char('0' + empty);
-            empty = 0;
-            fen += LetterOf(piece);
-        }
-        if (empty) fen += char('0' + empty);
-        if (row < 9) fen += '/';
-    }
-    fen += pos.SideToMove == Red ? " w" : " b";
-    return fen;
+    return fen + (side == Red ? " w" : " b");
 }

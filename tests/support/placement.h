@@ -11,3 +11,5 @@
 void LoadPlacement(Position& pos, const char* pieces, uint32_t side = Red);
 // The placement and side fields of a FEN text for the position.
 std::string FenOf(const Position& pos);
+// The same for a grid of FEN letters by [row][file], 0 for an empty square.
+std::string FenOfGrid(const char grid[10][9], uint32_t side);
