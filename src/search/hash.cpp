@@ -1,0 +1,130 @@
+// The transposition table: 2^18 buckets of two slots, one global array. The
+// low half of the position key picks the bucket; both halves must match.
+
+#include <climits>
+
+#include "search/search.h"
+
+HashEntry HashTable[HashBucketCount][2];
+
+namespace {
+
+HashEntry* BucketOf(uint64_t key) {
+    return HashTable[KeyLow(key) & (HashBucketCount - 1)];
+}
+
+bool Belongs(const HashEntry& slot, uint64_t key) {
+    return slot.key == KeyLow(key) && slot.check == KeyHigh(key);
+}
+
+const HashEntry* Find(const Position& pos) {
+    const uint64_t key = CurrentKey(pos);
+    const HashEntry* bucket = BucketOf(key);
+    for (int i = 0; i < 2; i++)
+        if (bucket[i].bound != BoundNone && Belongs(bucket[i], key)) return &bucket[i];
+    return nullptr;
+}
+
+}  // namespace
+
+void StoreHash(const Position& pos, Move move, int16_t value, int8_t depth, uint8_t bound) {
+    const uint64_t key = CurrentKey(pos);
+    HashEntry* bucket = BucketOf(key);
+    HashEntry* slot = nullptr;
+    HashEntry* candidate = nullptr;
+    int smallestDepth = INT_MAX;
+    for (int i = 0; i < 2 && !slot; i++) {
+        HashEntry& s = bucket[i];
+        if (s.bound == BoundNone) {
+            slot = &s;
+        } else if (Belongs(s, key)) {
+            // A shallower result never replaces a deeper one of the same position.
+            if (s.depth > depth) return;
+            slot = &s;
+        } else if (s.depth <= smallestDepth) {
+            smallestDepth = s.depth;
+            candidate = &s;
+        }
+    }
+    if (!slot) slot = candidate;
+
+    slot->depth = depth;
+    slot->value = value;
+    // An upper bound has no best move: keep whatever move the slot held.
+    if (bound != BoundUpper) slot->move = move;
+    slot->bound = bound;
+    slot->key = KeyLow(key);
+    slot->check = KeyHigh(key);
+}
+
+bool ProbeHash(const Position& pos, HashEntry& entry) {
+    const HashEntry* found = Find(pos);
+    if (found) entry = *found;
+    return found != nullptr;
+}
+
+bool ProbeHashMove(const Position& pos, Move& move) {
+    const HashEntry* found = Find(pos);
+    if (found) move = found->move;
+    return found != nullptr;
+}
+
+int16_t ValueToHash(int16_t value, uint32_t ply) {
+    if (value <= -MateThreshold) return int16_t(value - int32_t(ply));
+    if (value >= MateThreshold) return int16_t(value + int32_t(ply));
+    return value;
+}
+
+int16_t ValueFromHash(int16_t value, uint32_t ply) {
+    if (value <= -MateThreshold) return int16_t(value + int32_t(ply));
+    if (value >= MateThreshold) return int16_t(value - int32_t(ply));
+    return value;
+}
+
+HashCutoff HashCutoffTest(const Position& pos, int8_t depth, int16_t alpha, int16_t beta) {
+    HashCutoff result{false, 0, false, 0};
+    HashEntry entry;
+    if (!ProbeHash(pos, entry)) return result;
+    // The window is counted from the root, so compare the value as read at this node.
+    const int16_t value = ValueFromHash(entry.value, pos.Ply);
+    if (entry.depth >= depth) {
+        switch (entry.bound) {
+            case BoundLower:
+                if (value >= beta) {
+                    result.cutoff = true;
+                    result.value = value;
+                    return result;
+                }
+                break;
+            case BoundUpper:
+                if (value <= alpha) {
+                    result.cutoff = true;
+                    result.value = value;
+                }
+                return result;
+            case BoundExact:
+                result.cutoff = true;
+                result.value = value;
+                return result;
+            default:
+                break;
+        }
+    } else if (entry.bound == BoundUpper) {
+        return result;
+    }
+    result.hasMove = true;
+    result.move = entry.move;
+    return result;
+}
+
+void ClearHash() {
+    for (auto& bucket : HashTable)
+        for (HashEntry& slot : bucket) slot.bound = BoundNone;
+}
+
+void ResetSearchTables() {
+    for (uint32_t& h : HistoryTable) h = 0;
+    ClearHash();
+    for (uint32_t m = 0; m < 65536; m++) BestCount[m] = TriedCount[m] = 1;
+    for (auto& killers : KillerTable) killers[0] = killers[1] = MoveRecord{0, 0, 0, 0, 0};
+}

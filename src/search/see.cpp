@@ -1,0 +1,236 @@
+// Static exchange: the whole sequence of captures on one square, played on a
+// lightly updated board, each side capturing with its cheapest attacker first
+// and never allowed to stop. Only Board, PieceSquare, FileBits and RowBits
+// change, and all of them are put back.
+
+#include "search/search.h"
+
+namespace {
+
+// King 22, advisor 2, bishop 2, knight 6, rook 12, cannon 6, pawn 1.
+constexpr int32_t SideOrderValues[16] = {22, 2, 2, 2, 2, 6, 6, 12, 12, 6, 6, 1, 1, 1, 1, 1};
+constexpr int32_t CrossedPawnBonus = 2;
+
+enum AttackerStage : uint8_t {
+    PawnAheadStage,  // only for targets on the two rows beside the river
+    BishopStage,
+    AdvisorStage,
+    PawnStage,
+    KnightStage,
+    CannonStage,
+    RookStage,
+    KingStage,
+    DoneStage,
+};
+
+bool IsPieceOf(uint32_t piece, uint32_t side, uint32_t firstOffset, uint32_t lastOffset) {
+    const uint32_t base = SideBase(side);
+    return piece >= base + firstOffset && piece <= base + lastOffset;
+}
+
+// Directions along the lines through a square: 0 left, 1 right, 2 up, 3 down.
+// The square of the first or the second piece met, 0 when there is none.
+uint32_t PieceAlongLine(const Position& pos, uint32_t square, int direction, bool second) {
+    const uint32_t file = FileOfSquare[square], row = RowOfSquare[square];
+    if (direction < 2) {
+        const auto& table = second ? RowSecondPiece : RowFirstPiece;
+        const uint32_t met = table[file][pos.RowBits[row]][direction];
+        return met ? SquareAt(met - 1, row) : 0;
+    }
+    const auto& table = second ? FileSecondPiece : FileFirstPiece;
+    const uint32_t met = table[row][pos.FileBits[file]][direction - 2];
+    return met ? SquareAt(file, met - 1) : 0;
+}
+
+int DirectionOfStep(int32_t step) {
+    switch (step) {
+        case -1:
+            return 0;
+        case 1:
+            return 1;
+        case -13:
+            return 2;
+        default:
+            return 3;
+    }
+}
+
+// A pawn next to the target found as an attacker: if a cannon of its side
+// stands right behind it, using it as the screen, the cannon goes first, since
+// it loses its screen once the pawn has captured. The pawn is found again.
+uint32_t PawnOrCannonBehind(const Position& pos, uint32_t target, uint32_t pawnSquare,
+                            uint32_t side) {
+    const int direction = DirectionOfStep(int32_t(pawnSquare) - int32_t(target));
+    const uint32_t behind = PieceAlongLine(pos, target, direction, true);
+    if (IsPieceOf(pos.Board[behind], side, CannonOffset, CannonOffset + 1)) return behind;
+    return pawnSquare;
+}
+
+bool IsPawnOf(uint32_t piece, uint32_t side) {
+    return IsPieceOf(piece, side, PawnOffset, PawnOffset + 4);
+}
+
+// Moves the piece on `from` onto `to`, lifting off whatever stood there.
+void PlayOnto(Position& pos, uint32_t from, uint32_t to) {
+    const uint32_t mover = pos.Board[from];
+    const uint32_t victim = pos.Board[to];
+    if (victim) pos.PieceSquare[victim] = 0;
+    pos.Board[from] = 0;
+    pos.FileBits[FileOfSquare[from]] &= uint16_t(~RowBit(RowOfSquare[from]));
+    pos.RowBits[RowOfSquare[from]] &= uint16_t(~FileBit(FileOfSquare[from]));
+    pos.Board[to] = mover;
+    pos.PieceSquare[mover] = to;
+    pos.FileBits[FileOfSquare[to]] |= uint16_t(RowBit(RowOfSquare[to]));
+    pos.RowBits[RowOfSquare[to]] |= uint16_t(FileBit(FileOfSquare[to]));
+}
+
+void TakeBack(Position& pos, uint32_t from, uint32_t to, uint32_t victim) {
+    const uint32_t mover = pos.Board[to];
+    pos.Board[from] = mover;
+    pos.PieceSquare[mover] = from;
+    pos.FileBits[FileOfSquare[from]] |= uint16_t(RowBit(RowOfSquare[from]));
+    pos.RowBits[RowOfSquare[from]] |= uint16_t(FileBit(FileOfSquare[from]));
+    pos.Board[to] = victim;
+    if (victim) {
+        pos.PieceSquare[victim] = to;
+    } else {
+        pos.FileBits[FileOfSquare[to]] &= uint16_t(~RowBit(RowOfSquare[to]));
+        pos.RowBits[RowOfSquare[to]] &= uint16_t(~FileBit(FileOfSquare[to]));
+    }
+}
+
+// The net gain of the side that captured last, with `a` to capture next and
+// `balance` the net gain so far of a's side.
+int32_t Exchange(Position& pos, AttackerCursor& a, AttackerCursor& b, int32_t balance) {
+    const uint32_t from = NextAttacker(a, pos);
+    if (from == 0) return -balance;
+    const uint32_t target = a.target;
+    const uint32_t victim = pos.Board[target];
+    const int32_t value = OrderValue(victim, target);
+    PlayOnto(pos, from, target);
+    const int32_t reply = Exchange(pos, b, a, -(balance + value));
+    TakeBack(pos, from, target, victim);
+    return -reply;
+}
+
+}  // namespace
+
+int32_t OrderValue(uint32_t piece, uint32_t square) {
+    if (piece < 16 || piece >= 48) return 0;
+    const uint32_t offset = OffsetOfPiece(piece);
+    int32_t value = SideOrderValues[offset];
+    if (offset >= PawnOffset) {
+        const uint32_t row = RowOfSquare[square];
+        const bool crossed = IsRedPiece(piece) ? row <= 4 : row >= 5;
+        if (crossed) value += CrossedPawnBonus;
+    }
+    return value;
+}
+
+void InitAttackerCursor(AttackerCursor& cursor, uint32_t target, uint32_t side) {
+    cursor.stage = PawnAheadStage;
+    cursor.target = target;
+    cursor.side = uint8_t(side);
+    cursor.step = 0;
+}
+
+// Each call re-examines the current step against the board as it is now: a
+// piece found stays in place until it has captured, so a piece that moved onto
+// the target is not found again while one lined up behind it now is.
+uint32_t NextAttacker(AttackerCursor& cursor, const Position& pos) {
+    const uint32_t target = cursor.target, side = cursor.side;
+    const uint32_t row = RowOfSquare[target];
+    // The square from which the side's pawn captures straight ahead.
+    const uint32_t ahead = side == Red ? target + 13 : target - 13;
+    const bool acrossRiver = side == Red ? row <= 4 : row >= 5;
+
+    while (cursor.stage != DoneStage) {
+        const uint32_t step = cursor.step;
+        uint32_t square = 0;  // the square examined at this step, 0 when the stage is over
+        bool found = false;
+        switch (cursor.stage) {
+            case PawnAheadStage:
+                if (step == 0 && (row == 4 || row == 5)) {
+                    square = ahead;
+                    found = IsPawnOf(pos.Board[square], side);
+                }
+                break;
+            case BishopStage:
+                square = BishopMoves[target][step];
+                found = IsPieceOf(pos.Board[square], side, BishopOffset, BishopOffset + 1);
+                break;
+            case AdvisorStage:
+                square = AdvisorMoves[target][step];
+                found = IsPieceOf(pos.Board[square], side, AdvisorOffset, AdvisorOffset + 1);
+                break;
+            case PawnStage:
+                if (step == 0)
+                    square = ahead;
+                else if (step < 3 && acrossRiver)
+                    square = step == 1 ? target + 1 : target - 1;
+                found = IsPawnOf(pos.Board[square], side);
+                break;
+            case KnightStage:
+                square = KnightMoves[target][step];
+                if (square && IsPieceOf(pos.Board[square], side, KnightOffset, KnightOffset + 1)) {
+                    const uint32_t leg =
+                        square + KnightLegOffset[int32_t(target) - int32_t(square)];
+                    found = pos.Board[leg] == 0;
+                }
+                break;
+            case CannonStage:
+            case RookStage:
+                if (step < 4) {
+                    const bool cannon = cursor.stage == CannonStage;
+                    // A direction with no piece still counts as a step.
+                    square = PieceAlongLine(pos, target, int(step), cannon);
+                    found = cannon
+                                ? IsPieceOf(pos.Board[square], side, CannonOffset, CannonOffset + 1)
+                                : IsPieceOf(pos.Board[square], side, RookOffset, RookOffset + 1);
+                    if (!square) square = target;
+                }
+                break;
+            case KingStage:
+                square = KingMoves[target][step];
+                found = pos.Board[square] == SideBase(side);
+                break;
+        }
+        if (found) {
+            const bool pawn = cursor.stage == PawnAheadStage || cursor.stage == PawnStage;
+            return pawn ? PawnOrCannonBehind(pos, target, square, side) : square;
+        }
+        if (square) {
+            cursor.step++;
+        } else {
+            cursor.stage++;
+            cursor.step = 0;
+        }
+    }
+    return 0;
+}
+
+void StaticExchange(Position& pos, MoveRecord& record) {
+    const uint32_t from = record.from, to = record.to;
+    const uint32_t mover = pos.Board[from];
+    if (mover == 0) {  // the record does not fit the position
+        record.score = 0;
+        return;
+    }
+    const uint32_t side = SideOfPiece(mover);
+    AttackerCursor theirs, ours;
+    InitAttackerCursor(theirs, to, side ^ 1);
+    InitAttackerCursor(ours, to, side);
+    const uint32_t victim = pos.Board[to];
+    const int32_t gain = OrderValue(victim, to);
+    PlayOnto(pos, from, to);
+    record.score = Exchange(pos, theirs, ours, -gain);
+    TakeBack(pos, from, to, victim);
+}
+
+bool IsGoodCapture(Position& pos, MoveRecord& record) {
+    record.score = OrderValue(pos.Board[record.to], record.to) -
+                   OrderValue(pos.Board[record.from], record.from);
+    if (record.score >= 0) return true;
+    StaticExchange(pos, record);
+    return record.score >= 0;
+}

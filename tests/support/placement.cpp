@@ -1,0 +1,66 @@
+#include "support/placement.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+
+namespace {
+
+const char PieceLetters[] = "KAABBNNRRCCPPPPP";
+
+char LetterOf(uint32_t piece) {
+    const char letter = PieceLetters[OffsetOfPiece(piece)];
+    return IsRedPiece(piece) ? letter : char(letter - 'A' + 'a');
+}
+
+}  // namespace
+
+void LoadPlacement(Position& pos, const char* pieces, uint32_t side) {
+    char board[10][9] = {};
+    int left[128] = {};  // pieces of each letter still allowed
+    for (const char* l = "KAABBNNRRCCPPPPPkaabbnnrrccppppp"; *l; l++) left[int(*l)]++;
+    std::istringstream words(pieces);
+    std::string word;
+    while (words >> word) {
+        const bool ok = word.size() == 3 && std::strchr("KABNRCPkabnrcp", word[0]) &&
+                        word[1] >= 'a' && word[1] <= 'i' && word[2] >= '0' && word[2] <= '9';
+        if (!ok) {
+            ADD_FAILURE() << "bad placement word " << word;
+            continue;
+        }
+        char& cell = board['9' - word[2]][word[1] - 'a'];
+        if (cell) ADD_FAILURE() << "square used twice: " << word;
+        if (left[int(word[0])]-- == 0) ADD_FAILURE() << "too many pieces: " << word;
+        cell = word[0];
+    }
+    LoadFen(FenOfGrid(board, side).c_str(), pos);
+}
+
+std::string FenOf(const Position& pos) {
+    char grid[10][9] = {};
+    for (uint32_t row = 0; row < 10; row++)
+        for (uint32_t file = 0; file < 9; file++)
+            if (const uint32_t piece = pos.Board[SquareAt(file, row)])
+                grid[row][file] = LetterOf(piece);
+    return FenOfGrid(grid, pos.SideToMove);
+}
+
+std::string FenOfGrid(const char grid[10][9], uint32_t side) {
+    std::string fen;
+    for (int row = 0; row < 10; row++) {
+        int empty = 0;
+        for (int file = 0; file < 9; file++) {
+            if (!grid[row][file]) {
+                empty++;
+                continue;
+            }
+            if (empty) fen += char('0' + empty);
+            empty = 0;
+            fen += grid[row][file];
+        }
+        if (empty) fen += char('0' + empty);
+        if (row < 9) fen += '/';
+    }
+    return fen + (side == Red ? " w" : " b");
+}
