@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "position/position.h"
 #include "shell/shell.h"
 
 namespace {
@@ -14,7 +15,7 @@ struct Subcommand {
 };
 
 const Subcommand Subcommands[] = {
-    {"", nullptr},
+    {"perft", RunPerftCommand},
 };
 
 }  // namespace

@@ -12,7 +12,9 @@
 // Row 0 is black's back rank, file 0 the a-file. Square 0 is never on the board.
 
 constexpr int BoardSquares = 182;
-constexpr inline uint32_t SquareAt(uint32_t file, uint32_t row) { return 28 + 13 * row + file; }
+constexpr inline uint32_t SquareAt(uint32_t file, uint32_t row) {
+    return 28 + 13 * row + file;
+}
 
 // ---------------------------------------------------------------------------
 // Pieces: 16..31 red, 32..47 black, 0 empty. Within a side: +0 king, +1..2
@@ -24,19 +26,33 @@ constexpr uint32_t KingOffset = 0, AdvisorOffset = 1, BishopOffset = 3, KnightOf
                    RookOffset = 7, CannonOffset = 9, PawnOffset = 11;
 constexpr uint32_t RedKing = 16, BlackKing = 32;
 
-constexpr inline uint32_t SideBase(uint32_t side) { return 16 + 16 * side; }
-constexpr inline bool IsRedPiece(uint32_t piece) { return (piece & 16) != 0; }
-constexpr inline uint32_t SideOfPiece(uint32_t piece) { return ((~piece) >> 4) & 1; }
-constexpr inline uint32_t OffsetOfPiece(uint32_t piece) { return piece & 15; }
+constexpr inline uint32_t SideBase(uint32_t side) {
+    return 16 + 16 * side;
+}
+constexpr inline bool IsRedPiece(uint32_t piece) {
+    return (piece & 16) != 0;
+}
+constexpr inline uint32_t SideOfPiece(uint32_t piece) {
+    return ((~piece) >> 4) & 1;
+}
+constexpr inline uint32_t OffsetOfPiece(uint32_t piece) {
+    return piece & 15;
+}
 
 // ---------------------------------------------------------------------------
 // Moves
 
 typedef uint16_t Move;  // to * 256 + from; 0 = no move
 
-constexpr inline Move MoveCode(uint32_t from, uint32_t to) { return Move(to * 256 + from); }
-constexpr inline uint32_t MoveFrom(Move m) { return m & 255u; }
-constexpr inline uint32_t MoveTo(Move m) { return uint32_t(m) >> 8; }
+constexpr inline Move MoveCode(uint32_t from, uint32_t to) {
+    return Move(to * 256 + from);
+}
+constexpr inline uint32_t MoveFrom(Move m) {
+    return m & 255u;
+}
+constexpr inline uint32_t MoveTo(Move m) {
+    return uint32_t(m) >> 8;
+}
 
 struct MoveRecord {
     uint32_t from;
@@ -46,7 +62,9 @@ struct MoveRecord {
     int32_t score;       // ordering score
 };
 
-inline Move MoveOf(const MoveRecord& r) { return Move((r.to << 8) + r.from); }
+inline Move MoveOf(const MoveRecord& r) {
+    return Move((r.to << 8) + r.from);
+}
 
 // The largest number of pseudo-legal moves any position can have, from the
 // per-piece maxima: king 4, advisors 2 x 4, bishops 2 x 4, knights 2 x 8,
@@ -80,13 +98,21 @@ struct Position {
     uint32_t Ply;        // distance from the root of the current search
 };
 
-inline uint64_t CurrentKey(const Position& pos) { return pos.KeyStack[pos.MoveCount]; }
-inline uint32_t KeyLow(uint64_t key) { return uint32_t(key); }
-inline uint32_t KeyHigh(uint64_t key) { return uint32_t(key >> 32); }
+inline uint64_t CurrentKey(const Position& pos) {
+    return pos.KeyStack[pos.MoveCount];
+}
+inline uint32_t KeyLow(uint64_t key) {
+    return uint32_t(key);
+}
+inline uint32_t KeyHigh(uint64_t key) {
+    return uint32_t(key >> 32);
+}
 inline bool SideToMoveInCheck(const Position& pos) {
     return pos.MoveStack[pos.MoveCount].givesCheck != 0;
 }
-inline uint32_t CurrentCheckers(const Position& pos) { return pos.CheckersStack[pos.MoveCount]; }
+inline uint32_t CurrentCheckers(const Position& pos) {
+    return pos.CheckersStack[pos.MoveCount];
+}
 
 // A move code as a record ready for MakeMove.
 inline MoveRecord RecordOfMove(const Position& pos, Move m) {
@@ -141,3 +167,5 @@ void FormatMove(uint32_t from, uint32_t to, char out[5]);
 // Perft (perft.cpp): the number of legal move paths of a given depth.
 
 uint64_t Perft(Position& pos, int depth);
+// The "quillon perft DEPTH [FEN]" command; argv holds the words after "perft".
+int RunPerftCommand(int argc, char** argv);

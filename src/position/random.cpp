@@ -4,7 +4,9 @@ namespace {
 uint32_t RandomState = 1;
 }
 
-void SeedRandom(uint32_t seed) { RandomState = seed; }
+void SeedRandom(uint32_t seed) {
+    RandomState = seed;
+}
 
 uint32_t Random15() {
     RandomState = RandomState * 214013u + 2531011u;

@@ -1,9 +1,10 @@
 // InitTables: the step lists, the line tables, the Zobrist keys and the
 // placement values, built once at start-up.
 
+#include "position/tables.h"
+
 #include "eval/piece_values.h"
 #include "position/random.h"
-#include "position/tables.h"
 
 uint32_t KingMoves[182][8];
 uint32_t AdvisorMoves[182][8];
@@ -237,4 +238,6 @@ void EnsureTables() {
     if (!Built) InitTables();
 }
 
-bool TablesBuilt() { return Built; }
+bool TablesBuilt() {
+    return Built;
+}

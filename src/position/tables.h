@@ -73,5 +73,9 @@ void EnsureTables();
 bool TablesBuilt();
 
 // The bit of a row in a file mask and of a file in a row mask.
-constexpr inline uint32_t RowBit(uint32_t row) { return 1u << row; }
-constexpr inline uint32_t FileBit(uint32_t file) { return 1u << (8 - file); }
+constexpr inline uint32_t RowBit(uint32_t row) {
+    return 1u << row;
+}
+constexpr inline uint32_t FileBit(uint32_t file) {
+    return 1u << (8 - file);
+}

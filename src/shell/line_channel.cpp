@@ -1,0 +1,127 @@
+#include "shell/line_channel.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Copies `length` bytes from the front of the buffer as a line, cut at its
+// first carriage return, and drops `length + skip` bytes from the buffer.
+void HandOut(LineChannel& channel, char* line, int32_t length, int32_t skip) {
+    std::memcpy(line, channel.Buffer, size_t(length));
+    line[length] = 0;
+    char* carriageReturn = static_cast<char*>(std::memchr(line, '\r', size_t(length)));
+    if (carriageReturn != nullptr) *carriageReturn = 0;
+    channel.Filled -= length + skip;
+    std::memmove(channel.Buffer, channel.Buffer + length + skip, size_t(channel.Filled));
+}
+
+}  // namespace
+
+void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out) {
+    channel.InHandle = in;
+    channel.OutHandle = out;
+    channel.IsConsole = IsInteractiveStream(in) ? 1 : 0;
+    channel.PipeAvailable = 0;
+    channel.Filled = 0;
+    channel.InputEnded = false;
+    channel.Child = NoProcess;
+    channel.ChildExitCode = -1;
+}
+
+bool Open(LineChannel& channel, const char* commandLine) {
+    IgnoreBrokenPipes();
+    if (commandLine == nullptr) {
+        OpenOnStreams(channel, StandardInputStream(), StandardOutputStream());
+        return true;
+    }
+    ChildStreams child;
+    if (!StartChildProcess(commandLine, child)) {
+        OpenOnStreams(channel, NoStream, NoStream);
+        channel.InputEnded = true;
+        return false;
+    }
+    OpenOnStreams(channel, child.fromChild, child.toChild);
+    channel.Child = child.process;
+    return true;
+}
+
+void CloseOutput(LineChannel& channel) {
+    CloseStream(channel.OutHandle);
+    channel.OutHandle = NoStream;
+}
+
+void Close(LineChannel& channel) {
+    std::fflush(nullptr);  // what the standard library still holds goes out first
+    CloseStream(channel.InHandle);
+    CloseOutput(channel);
+    channel.InHandle = NoStream;
+    channel.InputEnded = true;
+    channel.Filled = 0;
+    if (channel.Child != NoProcess) {
+        // The child sees the end of its input now; give it a moment to finish.
+        channel.ChildExitCode = WaitChildProcess(channel.Child, 2000);
+        channel.Child = NoProcess;
+    }
+}
+
+void Fill(LineChannel& channel) {
+    if (channel.InputEnded) return;
+    int32_t got = ReadStream(channel.InHandle, channel.Buffer + channel.Filled,
+                             LineBufferSize - channel.Filled);
+    if (got == 0) {
+        channel.InputEnded = true;
+        return;
+    }
+    if (got < 0) return;
+    channel.Filled += got;
+    if (channel.PipeAvailable > 0) {
+        channel.PipeAvailable = channel.PipeAvailable > got ? channel.PipeAvailable - got : 0;
+    }
+}
+
+bool HasInput(LineChannel& channel) {
+    if (channel.InputEnded) return false;
+    if (channel.PipeAvailable > 0) return true;
+    int32_t waiting = PendingInputBytes(channel.InHandle);
+    if (waiting < 0) return true;  // a file or the end of the input: the read returns at once
+    channel.PipeAvailable = waiting;
+    return waiting > 0;
+}
+
+bool TakeLine(LineChannel& channel, char* line) {
+    const char* lineFeed =
+        static_cast<const char*>(std::memchr(channel.Buffer, '\n', size_t(channel.Filled)));
+    if (lineFeed == nullptr) return false;
+    HandOut(channel, line, int32_t(lineFeed - channel.Buffer), 1);
+    return true;
+}
+
+bool ReadLine(LineChannel& channel, char* line) {
+    if (TakeLine(channel, line)) return true;
+    if (!channel.InputEnded) {
+        if (!HasInput(channel)) return false;
+        Fill(channel);
+        if (TakeLine(channel, line)) return true;
+    }
+    if (channel.Filled == LineBufferSize) {
+        // A full buffer without a line feed: its first 1023 bytes form a line.
+        HandOut(channel, line, LineBufferSize - 1, 0);
+        return true;
+    }
+    if (channel.InputEnded && channel.Filled > 0) {
+        HandOut(channel, line, channel.Filled, 0);  // the last line had no line feed
+        return true;
+    }
+    return false;
+}
+
+bool AtEndOfInput(const LineChannel& channel) {
+    return channel.InputEnded && channel.Filled == 0;
+}
+
+void Write(LineChannel& channel, const char* text) {
+    // Whatever went out through the standard library's streams comes first.
+    std::fflush(nullptr);
+    WriteStream(channel.OutHandle, text, int32_t(std::strlen(text)));
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The engine's one path to the outside: whole lines in, text out, never
+// blocking on input that is not there. Works on a terminal, a pipe from a front
+// end or a redirected file; it can also start a child program and talk to it.
+
+#include <cstdint>
+
+#include "shell/platform.h"
+
+constexpr int32_t LineBufferSize = 1024;  // a caller's line buffer: 1023 characters and a zero
+
+struct LineChannel {
+    StreamHandle InHandle;   // lines are read from here
+    StreamHandle OutHandle;  // text is written here
+    int32_t IsConsole;       // the input is a terminal
+    int32_t PipeAvailable;   // bytes known to be waiting and not yet read
+    int32_t Filled;          // bytes held in Buffer
+    char Buffer[LineBufferSize];
+    bool InputEnded;  // the input reached its end (or failed): nothing more will be read
+    ProcessHandle Child;
+    int32_t ChildExitCode;  // after Close of a child channel; -1 otherwise
+};
+
+// With a null command line, opens on the standard input and output. Otherwise
+// starts that program with two new pipes; false when it cannot be started (the
+// channel then reads nothing and writes nowhere).
+bool Open(LineChannel& channel, const char* commandLine);
+// Opens on two streams the caller already has.
+void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out);
+// Closes both streams; a child program is waited for (ended by force when it
+// lingers) and its exit code kept in ChildExitCode.
+void Close(LineChannel& channel);
+// Closes the writing side only: a child program sees the end of its input.
+void CloseOutput(LineChannel& channel);
+
+// One read into the free part of the buffer.
+void Fill(LineChannel& channel);
+// Whether a read would find something (data or the end of the input) at once.
+bool HasInput(LineChannel& channel);
+// Hands out one complete line already held in the buffer.
+bool TakeLine(LineChannel& channel, char* line);
+// The next line, if one can be had without waiting. Longer lines come in pieces
+// of 1023 characters; a last line without a line feed is handed out when the
+// input ends.
+bool ReadLine(LineChannel& channel, char* line);
+// True once the input has ended and every line it held has been handed out.
+bool AtEndOfInput(const LineChannel& channel);
+
+// Writes the text as it is, after flushing the standard library's streams.
+void Write(LineChannel& channel, const char* text);

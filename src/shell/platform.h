@@ -1,0 +1,51 @@
+#pragma once
+// The few operating-system services the shell needs: byte streams on the
+// standard handles or on pipes to a child program, a readiness test that never
+// blocks, and a short sleep. One implementation per platform sits beside this
+// header (platform_posix.cpp); nothing else in the engine calls the system.
+
+#include <cstdint>
+
+// Wide enough for a descriptor or for a handle of any platform.
+typedef intptr_t StreamHandle;
+typedef intptr_t ProcessHandle;
+constexpr StreamHandle NoStream = -1;
+constexpr ProcessHandle NoProcess = -1;
+
+StreamHandle StandardInputStream();
+StreamHandle StandardOutputStream();
+bool IsInteractiveStream(StreamHandle stream);
+
+// Writing into a pipe whose reader is gone fails like any other write instead
+// of ending the process.
+void IgnoreBrokenPipes();
+
+// What a read would find right now without waiting: > 0 that many bytes are
+// known to be waiting; 0 nothing yet (a read would block); -1 a read returns at
+// once but the count is unknown (a regular file, the end of the input, an error).
+int32_t PendingInputBytes(StreamHandle stream);
+
+// Up to `size` bytes. > 0 bytes read; 0 the input has ended (or failed for
+// good); -1 nothing read this time (interrupted or not ready), try again later.
+int32_t ReadStream(StreamHandle stream, char* buffer, int32_t size);
+
+// Writes every byte unless the stream fails; failures are ignored.
+void WriteStream(StreamHandle stream, const char* bytes, int32_t size);
+void CloseStream(StreamHandle stream);
+
+// Starts the program named by the first word of `commandLine` (the later words
+// are its arguments, separated by spaces) in the program's own directory, its
+// standard input fed from `toChild` and its standard output and error read
+// through `fromChild`. False, with nothing left open, when it cannot start.
+struct ChildStreams {
+    StreamHandle toChild;
+    StreamHandle fromChild;
+    ProcessHandle process;
+};
+bool StartChildProcess(const char* commandLine, ChildStreams& child);
+
+// Waits up to `timeoutMs` for the child to end, then ends it by force. Returns
+// its exit code, or 128 + the signal number when a signal ended it.
+int32_t WaitChildProcess(ProcessHandle process, int32_t timeoutMs);
+
+void SleepMilliseconds(int32_t ms);

@@ -1,0 +1,33 @@
+#pragma once
+// Command lines split into words, and the one keyword table that turns the
+// words that matter into numbers: command names, sub-keywords, option names
+// and option values share one number space.
+
+#include <cstdint>
+
+typedef uint8_t CommandToken;
+constexpr CommandToken TokenNone = 0, TokenUcci = 1, TokenPosition = 2, TokenFen = 3,
+                       TokenMoves = 4, TokenGo = 5, TokenDepth = 6, TokenStop = 7, TokenQuit = 8,
+                       TokenInfinite = 9, TokenTime = 10, TokenMovesToGo = 11, TokenProbe = 12,
+                       TokenIncrement = 13, TokenSetOption = 14, TokenTrue = 15, TokenFalse = 16,
+                       TokenUseBook = 17, TokenBanMoves = 18, TokenUseHistoryPruning = 19,
+                       TokenCheckInQuiescence = 20;
+
+// Room for every word a line of 1023 characters can hold, and the end entry.
+constexpr int WordListSize = 1024;
+
+// Splits the line in place: words are separated by runs of spaces only, and the
+// byte after each word becomes a zero byte. The line ends at its first line
+// feed, carriage return or zero byte; nothing beyond is read or written.
+// words[count] points at an empty text. At most capacity - 1 words are taken.
+int SplitWords(char* line, char** words, int capacity);
+
+// The word at `index`, or an empty text at or beyond the count.
+const char* WordAt(char* const* words, int count, int index);
+
+// The keyword's number, ignoring the case of ASCII letters; 0 for any other word.
+CommandToken KeywordOf(const char* word);
+
+// A decimal number read as atoi does (leading blanks, a sign, digits; no digits
+// gives 0), saturated to the 32-bit range instead of overflowing.
+int32_t ReadInteger(const char* text);

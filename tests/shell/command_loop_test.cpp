@@ -1,0 +1,214 @@
+// The command loop in this process: its engine channel on pipes, so that the
+// state each command leaves can be looked at directly.
+
+#include "shell/command_loop.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "channel_test_support.h"
+#include "shell/engine_channel.h"
+#include "shell/engine_state.h"
+
+namespace {
+
+class CommandLoop : public ::testing::Test {
+protected:
+    TestPipe input;
+    TestPipe output;
+    void SetUp() override {
+        input = MakeTestPipe();
+        output = MakeTestPipe();
+        OpenOnStreams(EngineChannel, input.readEnd, output.writeEnd);
+        ResetEngineState();
+    }
+    void TearDown() override {
+        ResetEngineState();
+        OpenOnStreams(EngineChannel, NoStream, NoStream);
+        EngineChannel.InputEnded = true;
+        CloseTestPipe(input);
+        CloseTestPipe(output);
+    }
+    // Runs one line and returns what it wrote; `goesOn` is RunCommandLine's answer.
+    std::string Run(const std::string& text, bool* goesOn = nullptr) {
+        char line[1024];
+        std::strcpy(line, text.c_str());
+        bool result = RunCommandLine(line);
+        if (goesOn != nullptr) *goesOn = result;
+        return ReadAvailable(output.readEnd, 0);
+    }
+    std::string Polled(bool* stop) {
+        *stop = PollStop();
+        return ReadAvailable(output.readEnd, 0);
+    }
+};
+
+TEST_F(CommandLoop, OptionsSwitchOnlyOnTrueOrFalse) {
+    struct Case {
+        const char* line;
+        bool useBook, historyPruning, historyReduction, checkInQuiescence;
+    };
+    // Each line runs on the state the one before it left.
+    const Case cases[] = {
+        {"setoption usebook false", false, true, true, true},
+        {"setoption usebook true", true, true, true, true},
+        {"setoption usebook FALSE", false, true, true, true},
+        {"setoption usebook maybe", false, true, true, true},
+        {"setoption usebook", false, true, true, true},
+        {"setoption usebook 1", false, true, true, true},
+        {"setoption use_history_pruning false", false, false, false, true},
+        {"setoption check_in_quiescence false", false, false, false, false},
+        {"setoption usemillisec true", false, false, false, false},
+        {"setoption true usebook", false, false, false, false},
+        {"setoption Check_In_Quiescence True", false, false, false, true},
+        {"setoption use_history_pruning true extra", false, true, true, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.line), std::string("debug info=[") + c.line + "]\n");
+        EXPECT_EQ(UseBook, c.useBook) << c.line;
+        EXPECT_EQ(HistoryPruning, c.historyPruning) << c.line;
+        EXPECT_EQ(HistoryReduction, c.historyReduction) << c.line;
+        EXPECT_EQ(CheckInQuiescence, c.checkInQuiescence) << c.line;
+    }
+}
+
+TEST_F(CommandLoop, BannedMovesFillTheListUpToItsRoomAndLastOneGo) {
+    std::string line = "banmoves";
+    for (int i = 0; i < 150; i++) line += " h2e2";
+    Run(line);
+    EXPECT_EQ(BanList.count, BanListCapacity);
+    Run("banmoves h2e2 h9g7");
+    EXPECT_EQ(BanList.count, 2);
+    Run("banmoves");
+    EXPECT_EQ(BanList.count, 0);
+    Run("banmoves h2e2 h9g7");
+    Run("go depth 1");
+    EXPECT_EQ(BanList.count, 0);
+}
+
+TEST_F(CommandLoop, BannedMovesAreStoredAsToTimes256PlusFrom) {
+    Run("banmoves h2e2 h9g7 a0i9");
+    ASSERT_EQ(BanList.count, 3);
+    EXPECT_EQ(BanList.moves[0], 123u * 256 + 126);
+    EXPECT_EQ(BanList.moves[1], 60u * 256 + 35);
+    EXPECT_EQ(BanList.moves[2], 36u * 256 + 145);
+    EXPECT_TRUE(IsBanned(MoveCode(126, 123)));
+    EXPECT_FALSE(IsBanned(MoveCode(123, 126)));
+}
+
+TEST_F(CommandLoop, IsBannedLooksOnlyAtTheValidEntries) {
+    BanList.count = 2;
+    BanList.moves[0] = 0x7B7E;
+    BanList.moves[1] = 0x3824;
+    BanList.moves[2] = 0x1111;
+    EXPECT_TRUE(IsBanned(0x7B7E));
+    EXPECT_TRUE(IsBanned(0x3824));
+    EXPECT_FALSE(IsBanned(0x1111));
+    EXPECT_FALSE(IsBanned(0));
+    BanList.count = 0;
+    EXPECT_FALSE(IsBanned(0x7B7E));
+}
+
+TEST_F(CommandLoop, QuitNeedsABootedEngine) {
+    bool goesOn = false;
+    EXPECT_EQ(Run("quit", &goesOn), "debug info=[quit]\nEngine do not boot\n");
+    EXPECT_TRUE(goesOn);
+    Run("ucci");
+    EXPECT_EQ(Run("QUIT", &goesOn), "debug info=[QUIT]\nbye\n");
+    EXPECT_FALSE(goesOn);
+}
+
+TEST_F(CommandLoop, GoBeforeUcciBootsTheEngine) {
+    EXPECT_EQ(Run("go"), "debug info=[go]\nnobestmove\n");
+    EXPECT_EQ(Run("ucci"), "debug info=[ucci]\n");
+    bool goesOn = true;
+    EXPECT_EQ(Run("quit", &goesOn), "debug info=[quit]\nbye\n");
+    EXPECT_FALSE(goesOn);
+}
+
+TEST_F(CommandLoop, GoStartsAFreshCount) {
+    StopFlag = true;
+    NodeCount = 12345;
+    Run("go depth 0");
+    EXPECT_FALSE(StopFlag);
+    EXPECT_EQ(NodeCount, 0u);
+}
+
+// The board and the side to move, as bytes to compare.
+std::string BoardOf(const Position& pos) {
+    return std::string(reinterpret_cast<const char*>(pos.Board), sizeof pos.Board) +
+           char('0' + pos.SideToMove);
+}
+
+std::string BoardOf(const char* fen) {
+    static Position pos;
+    LoadFen(fen, pos);
+    return BoardOf(pos);
+}
+
+const char OtherFen[] = "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1";
+
+TEST_F(CommandLoop, PositionNeedsABootedEngineAndFen) {
+    Run(std::string("position fen ") + OtherFen);
+    Run("go depth 0");  // no position was set: the start position
+    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(StartFen));
+    Run(std::string("position ") + OtherFen);
+    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(StartFen));
+    Run(std::string("position fen ") + OtherFen);
+    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(OtherFen));
+    Run("go depth 0");  // searching leaves the position as it was
+    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(OtherFen));
+}
+
+TEST_F(CommandLoop, ProbingNeverTouchesTheGamePosition) {
+    Run("ucci");
+    Run(std::string("position fen ") + OtherFen);
+    Run("probe");  // before any "probe fen": the start position
+    EXPECT_EQ(BoardOf(CurrentProbePosition()), BoardOf(StartFen));
+    Run(std::string("probe fen ") + StartFen + " moves h2e2");
+    EXPECT_EQ(CurrentProbePosition().MoveCount, 1u);
+    Run("probe");  // keeps what the last "probe fen" loaded
+    EXPECT_EQ(CurrentProbePosition().MoveCount, 1u);
+    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(OtherFen));
+    EXPECT_EQ(CurrentGamePosition().MoveCount, 0u);
+}
+
+TEST_F(CommandLoop, PollStopReadsOneLineAndEchoesIt) {
+    bool stop = true;
+    EXPECT_EQ(Polled(&stop), "");
+    EXPECT_FALSE(stop);
+    WriteAllTo(input.writeEnd, "go depth 5\nquit\nStop\nstop");
+    EXPECT_EQ(Polled(&stop), "debug info=[go depth 5]\n");
+    EXPECT_FALSE(stop);
+    EXPECT_EQ(Polled(&stop), "debug info=[quit]\n");
+    EXPECT_FALSE(stop);
+    EXPECT_FALSE(StopFlag);
+    EXPECT_EQ(Polled(&stop), "debug info=[Stop]\n");
+    EXPECT_TRUE(stop);
+    EXPECT_TRUE(StopFlag);
+    StopFlag = false;
+    EXPECT_EQ(Polled(&stop), "");  // "stop" without its line feed is not a line yet
+    EXPECT_FALSE(stop);
+}
+
+TEST_F(CommandLoop, PollStopStopsWhenTheInputEnds) {
+    WriteAllTo(input.writeEnd, "go\nsto");
+    close(input.writeEnd);
+    input.writeEnd = -1;
+    bool stop = true;
+    EXPECT_EQ(Polled(&stop), "debug info=[go]\n");
+    EXPECT_FALSE(stop);
+    EXPECT_EQ(Polled(&stop), "debug info=[sto]\n");
+    EXPECT_FALSE(stop);
+    EXPECT_FALSE(StopFlag);
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ(Polled(&stop), "");
+        EXPECT_TRUE(stop);
+        EXPECT_TRUE(StopFlag);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#include "shell/go_limits.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "shell/tokenizer.h"
+
+namespace {
+
+struct SplitLine {
+    char text[1024];
+    char* words[WordListSize];
+    int count;
+    explicit SplitLine(const char* line) {
+        std::strcpy(text, line);
+        count = SplitWords(text, words, WordListSize);
+    }
+};
+
+TEST(GoLimits, ReadFromTheWordsAfterGo) {
+    struct Case {
+        const char* line;
+        int32_t depthBefore;
+        GoLimits limits;
+    };
+    const Case cases[] = {
+        {"go", 20, {20, false, 0}},
+        {"go depth 5", 20, {5, false, 0}},
+        {"go depth 3", 7, {3, false, 0}},
+        {"go depth infinite", 3, {15, false, 0}},
+        {"go depth inf", 3, {15, false, 0}},
+        {"go depth INF", 3, {15, false, 0}},
+        {"go depth", 3, {0, false, 0}},
+        {"go depth 0", 3, {0, false, 0}},
+        {"go depth abc", 3, {0, false, 0}},
+        {"go depth -4", 3, {-4, false, 0}},
+        {"go depth 99999999999", 3, {2147483647, false, 0}},
+        {"go infinite", 3, {3, false, 0}},
+        {"go time 60000", 3, {3, true, 60000}},
+        {"go time 1000 increment 200 movestogo 30", 3, {3, true, 1200}},
+        {"go time 1000 movestogo 30 increment 200", 3, {3, true, 1200}},
+        {"go time 1000 movestogo increment 200", 3, {3, true, 1000}},
+        {"go time 1000 increment 200 increment 50", 3, {3, true, 1050}},
+        {"go time 1000 increment", 3, {3, true, 1000}},
+        {"go time 1000 depth 5 increment 7", 3, {3, true, 1007}},
+        {"go movestogo 30 time 1000", 3, {3, false, 0}},
+        {"go time", 3, {3, true, 0}},
+        {"go time -5", 3, {3, true, -5}},
+        {"go time 2147483647 increment 2147483647", 3, {3, true, 2147483647}},
+        {"go time -2147483648 increment -2147483648", 3, {3, true, -2147483647 - 1}},
+        {"go time 99999999999 increment -99999999999", 3, {3, true, -1}},
+        {"go TIME 500 INCREMENT 40", 3, {3, true, 540}},
+    };
+    for (const Case& c : cases) {
+        SplitLine line(c.line);
+        GoLimits limits = ReadGoLimits(line.words, line.count, c.depthBefore);
+        EXPECT_EQ(limits.maxDepth, c.limits.maxDepth) << c.line;
+        EXPECT_EQ(limits.timed, c.limits.timed) << c.line;
+        if (c.limits.timed) {
+            EXPECT_EQ(limits.total, c.limits.total) << c.line;
+        }
+    }
+}
+
+TEST(GoLimits, TheIterationCounterNeverPassesWhatEightBitsHold) {
+    const int32_t cases[][2] = {{20, 20},   {0, 0},     {-3, -3},   {127, 127},
+                                {128, 127}, {255, 127}, {256, 127}, {2147483647, 127}};
+    for (const auto& c : cases) EXPECT_EQ(LastIteration(c[0]), c[1]) << c[0];
+}
+
+}  // namespace

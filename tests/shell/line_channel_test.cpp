@@ -1,0 +1,247 @@
+#include "shell/line_channel.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "channel_test_support.h"
+
+namespace {
+
+// A channel reading from a pipe that the test writes into.
+struct PipeChannel {
+    TestPipe input;
+    LineChannel channel;
+    char line[LineBufferSize];
+    PipeChannel() : input(MakeTestPipe()) { OpenOnStreams(channel, input.readEnd, NoStream); }
+    ~PipeChannel() { CloseTestPipe(input); }
+    void Send(const std::string& bytes) { WriteAllTo(input.writeEnd, bytes); }
+    void EndInput() {
+        close(input.writeEnd);
+        input.writeEnd = -1;
+    }
+    bool Read() { return ReadLine(channel, line); }
+};
+
+TEST(LineChannel, TwoLinesFromOneReadNeedNoSecondRead) {
+    PipeChannel p;
+    p.Send("stop\nquit\n");
+    ASSERT_TRUE(p.Read());
+    EXPECT_STREQ(p.line, "stop");
+    EXPECT_EQ(p.channel.Filled, 5);  // "quit\n" is held: nothing is left to read
+    EXPECT_EQ(p.channel.PipeAvailable, 0);
+    ASSERT_TRUE(p.Read());
+    EXPECT_STREQ(p.line, "quit");
+    EXPECT_FALSE(p.Read());
+    EXPECT_FALSE(AtEndOfInput(p.channel));
+}
+
+TEST(LineChannel, LineEndsAndCarriageReturns) {
+    struct Case {
+        const char* bytes;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"go\r\n", {"go"}},
+        {"go\rdepth 5\n", {"go"}},
+        {"\n", {""}},
+        {"\n\n", {"", ""}},
+        {"\r\n", {""}},
+        {"a\r\r\nb\n", {"a", "b"}},
+        {"ucci\nposition fen 9/9 w\ngo", {"ucci", "position fen 9/9 w"}},
+    };
+    for (const Case& c : cases) {
+        PipeChannel p;
+        p.Send(c.bytes);
+        std::vector<std::string> lines;
+        while (p.Read()) lines.push_back(p.line);
+        EXPECT_EQ(lines, c.lines) << "bytes \"" << c.bytes << "\"";
+    }
+}
+
+TEST(LineChannel, ALineSplitOverTwoReadsComesWhole) {
+    PipeChannel p;
+    p.Send("go de");
+    EXPECT_FALSE(p.Read());
+    EXPECT_FALSE(p.Read());
+    p.Send("pth 5\nstop");
+    ASSERT_TRUE(p.Read());
+    EXPECT_STREQ(p.line, "go depth 5");
+    EXPECT_FALSE(p.Read());
+    p.Send("\n");
+    ASSERT_TRUE(p.Read());
+    EXPECT_STREQ(p.line, "stop");
+}
+
+std::string Letters(int count) {
+    std::string text;
+    for (int i = 0; i < count; i++) text += char('a' + i % 26);
+    return text;
+}
+
+TEST(LineChannel, AnOverLongLineComesInPiecesOf1023) {
+    PipeChannel p;
+    std::string text = Letters(1030);
+    p.Send(text);
+    ASSERT_TRUE(p.Read());
+    EXPECT_EQ(std::string(p.line), text.substr(0, 1023));
+    EXPECT_FALSE(p.Read());  // seven characters wait for their line feed
+    p.Send("\n");
+    ASSERT_TRUE(p.Read());
+    EXPECT_EQ(std::string(p.line), text.substr(1023));
+}
+
+TEST(LineChannel, AVeryLongLineKeepsEveryByteInOrder) {
+    PipeChannel p;
+    std::string text = Letters(5000);
+    p.Send(text + "\nnext\n");
+    std::string joined;
+    int pieces = 0;
+    for (int i = 0; i < 5 && p.Read(); i++) {
+        joined += p.line;
+        pieces++;
+    }
+    EXPECT_EQ(pieces, 5);  // 4 x 1023 and then 908
+    EXPECT_EQ(joined, text);
+    ASSERT_TRUE(p.Read());
+    EXPECT_STREQ(p.line, "next");
+}
+
+TEST(LineChannel, NothingPendingReturnsAtOnceWithoutReading) {
+    PipeChannel p;
+    for (int i = 0; i < 3; i++) EXPECT_FALSE(p.Read());
+    EXPECT_FALSE(HasInput(p.channel));
+    EXPECT_FALSE(AtEndOfInput(p.channel));
+}
+
+TEST(LineChannel, TheEndOfAPipeHandsOutTheLastLineThenEnds) {
+    PipeChannel p;
+    p.Send("ucci\nquit");
+    p.EndInput();
+    ASSERT_TRUE(p.Read());
+    EXPECT_STREQ(p.line, "ucci");
+    ASSERT_TRUE(p.Read());
+    EXPECT_STREQ(p.line, "quit");
+    EXPECT_FALSE(p.Read());
+    EXPECT_TRUE(AtEndOfInput(p.channel));
+    EXPECT_FALSE(p.Read());
+}
+
+TEST(LineChannel, ARedirectedFileReadsToItsEnd) {
+    struct Case {
+        std::string content;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"ucci\nquit\n", {"ucci", "quit"}},
+        {"ucci\nquit", {"ucci", "quit"}},
+        {"ucci\r\n\r\ngo\r", {"ucci", "", "go"}},
+        {"", {}},
+        {Letters(2000), {Letters(2000).substr(0, 1023), Letters(2000).substr(1023)}},
+    };
+    for (const Case& c : cases) {
+        TempFile file("input.txt", c.content);
+        int fd = open(file.path.c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        LineChannel channel;
+        OpenOnStreams(channel, fd, NoStream);
+        char line[LineBufferSize];
+        std::vector<std::string> lines;
+        // A partial line may wait for one more call, which then meets the end.
+        for (int i = 0; i < 20 && !AtEndOfInput(channel); i++) {
+            if (ReadLine(channel, line)) lines.push_back(line);
+        }
+        EXPECT_EQ(lines, c.lines) << c.content.substr(0, 40);
+        EXPECT_TRUE(AtEndOfInput(channel));
+        EXPECT_FALSE(ReadLine(channel, line));
+        close(fd);
+    }
+}
+
+TEST(LineChannel, AnInputThatCannotBeReadEnds) {
+    LineChannel channel;
+    OpenOnStreams(channel, NoStream, NoStream);
+    char line[LineBufferSize];
+    EXPECT_FALSE(ReadLine(channel, line));
+    EXPECT_TRUE(AtEndOfInput(channel));
+}
+
+TEST(LineChannel, WriteSendsTheTextAfterTheStandardStreams) {
+    TestPipe output = MakeTestPipe();
+    FILE* stream = fdopen(dup(output.writeEnd), "w");
+    ASSERT_NE(stream, nullptr);
+    setvbuf(stream, nullptr, _IOFBF, 4096);
+    LineChannel channel;
+    OpenOnStreams(channel, NoStream, output.writeEnd);
+    std::fputs("the moveString char is wrong.\n", stream);
+    Write(channel, "debug info=[ucci]\n");
+    Write(channel, "");
+    Write(channel, "pv ");
+    EXPECT_EQ(ReadAvailable(output.readEnd, 100),
+              "the moveString char is wrong.\ndebug info=[ucci]\npv ");
+    std::fclose(stream);
+    CloseTestPipe(output);
+}
+
+TEST(ChildChannel, TalksToAProgramOverTwoPipes) {
+    LineChannel channel;
+    ASSERT_TRUE(Open(channel, "cat"));
+    Write(channel, "hello\nworld\n");
+    char line[LineBufferSize];
+    ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
+    EXPECT_STREQ(line, "hello");
+    ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
+    EXPECT_STREQ(line, "world");
+    CloseOutput(channel);
+    bool ended = false;
+    EXPECT_TRUE(ReadLinesToEnd(channel, 5000, &ended).empty());
+    EXPECT_TRUE(ended);
+    Close(channel);
+    EXPECT_EQ(channel.ChildExitCode, 0);
+}
+
+TEST(ChildChannel, TheProgramRunsInItsOwnDirectoryWithItsArguments) {
+    TempFile script("where.sh", "#!/bin/sh\npwd\necho \"$1|$2\" >&2\nexit 3\n", true);
+    LineChannel channel;
+    ASSERT_TRUE(Open(channel, (script.path + "  one two").c_str()));
+    bool ended = false;
+    std::vector<std::string> lines = ReadLinesToEnd(channel, 5000, &ended);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(lines, (std::vector<std::string>{script.directory, "one|two"}));
+    Close(channel);
+    EXPECT_EQ(channel.ChildExitCode, 3);
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    EXPECT_NE(std::string(here), script.directory);  // our own directory is left alone
+}
+
+TEST(ChildChannel, AProgramThatCannotStartLeavesAClosedChannel) {
+    TempFile notExecutable("plain.txt", "echo hi\n", false);
+    const std::string commands[] = {
+        "/nonexistent/quillon",       "no-such-program-quillon-test", notExecutable.path, "", "   ",
+        "/" + std::string(1100, 'x'),
+    };
+    for (const std::string& command : commands) {
+        LineChannel channel;
+        EXPECT_FALSE(Open(channel, command.c_str())) << command;
+        char line[LineBufferSize];
+        EXPECT_FALSE(ReadLine(channel, line)) << command;
+        EXPECT_TRUE(AtEndOfInput(channel)) << command;
+        Write(channel, "ucci\n");
+        Close(channel);
+        EXPECT_EQ(channel.ChildExitCode, -1) << command;
+    }
+}
+
+TEST(ChildChannel, AChildThatIgnoresTheEndOfItsInputIsEndedAtClose) {
+    LineChannel channel;
+    ASSERT_TRUE(Open(channel, "sleep 60"));
+    Close(channel);
+    EXPECT_EQ(channel.ChildExitCode, 128 + 9);
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+// The engine as a front end sees it: the built quillon started as a child
+// program, fed command lines, its output compared byte for byte. Every read
+// has a deadline, so a hung engine fails a test instead of hanging it.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "channel_test_support.h"
+#include "shell/line_channel.h"
+
+namespace {
+
+const char UcciReply[] =
+    "id name Quillon 1.0\n"
+    "id copyright Telvane\n"
+    "id author Orsolan\n"
+    "id user Wintermeet\n"
+    "option usemillisec default true\n"
+    "option check_in_quiescence default true\n"
+    "option use_history_pruning default true\n"
+    "ucciok\n";
+
+struct Session {
+    std::string output;
+    bool ended;
+    int32_t exitCode;
+};
+
+// Sends the input, closes the engine's standard input, and collects what it
+// writes until it ends.
+Session RunEngine(const std::string& input) {
+    LineChannel channel;
+    Session session{"", false, -1};
+    if (!Open(channel, QUILLON_EXE)) return session;
+    Write(channel, input.c_str());
+    CloseOutput(channel);
+    session.output = ReadBytesToEnd(channel, 5000, &session.ended);
+    Close(channel);
+    session.exitCode = channel.ChildExitCode;
+    return session;
+}
+
+std::string Echo(const std::string& words) {
+    return "debug info=[" + words + "]\n";
+}
+
+TEST(UcciSession, ConversationsByteForByte) {
+    struct Case {
+        const char* name;
+        std::string input;
+        std::string output;
+    };
+    const std::string ucci = Echo("ucci") + UcciReply;
+    const Case cases[] = {
+        {"ucci then quit", "ucci\nquit\n", ucci + Echo("quit") + "bye\n"},
+        {"ucci alone ends with the input, without bye", "ucci\n", ucci},
+        {"a second ucci is silent", "ucci\nucci\nquit\n",
+         ucci + Echo("ucci") + Echo("quit") + "bye\n"},
+        {"quit before ucci is refused", "quit\nucci\nquit\n",
+         Echo("quit") + "Engine do not boot\n" + ucci + Echo("quit") + "bye\n"},
+        {"nothing after quit is read", "ucci\nquit\nucci\n", ucci + Echo("quit") + "bye\n"},
+        {"empty lines echo empty brackets", "\n   \n", Echo("") + Echo("")},
+        {"the echo joins the words with single spaces", "  GO   Depth\t 5  \n",
+         Echo("GO Depth\t 5") + "nobestmove\n"},
+        {"carriage returns end the line", "ucci\r\nstop\rquit\n",
+         ucci + Echo("stop") + "Engine is not running.\n"},
+        {"stop while idle", "stop\n", Echo("stop") + "Engine is not running.\n"},
+        {"unknown commands are echoed only", "hello world\nfen moves\n",
+         Echo("hello world") + Echo("fen moves")},
+        {"good and bad option values give no reply",
+         "setoption usebook false\nsetoption usebook maybe\nsetoption use_history_pruning TRUE\n"
+         "setoption check_in_quiescence\nsetoption usemillisec false\n",
+         Echo("setoption usebook false") + Echo("setoption usebook maybe") +
+             Echo("setoption use_history_pruning TRUE") + Echo("setoption check_in_quiescence") +
+             Echo("setoption usemillisec false")},
+        {"banmoves gives no reply", "banmoves h2e2 h9g7\nbanmoves\n",
+         Echo("banmoves h2e2 h9g7") + Echo("banmoves")},
+        {"go before ucci boots the engine: a later ucci is silent", "go depth 2\nucci\nquit\n",
+         Echo("go depth 2") + "nobestmove\n" + Echo("ucci") + Echo("quit") + "bye\n"},
+        {"out-of-range numbers",
+         "go depth 99999999999\ngo time -5\ngo time 2147483647 increment 2147483647\n",
+         Echo("go depth 99999999999") + "nobestmove\n" + Echo("go time -5") + "nobestmove\n" +
+             Echo("go time 2147483647 increment 2147483647") + "nobestmove\n"},
+        {"the move parser's words come after the echo, even at the end of input", "banmoves x2e2\n",
+         Echo("banmoves x2e2") + "the moveString char is wrong.\n"},
+        {"the move parser's words come before later replies", "banmoves H2e2\nstop\n",
+         Echo("banmoves H2e2") + "the moveString char is wrong.\n" + Echo("stop") +
+             "Engine is not running.\n"},
+        {"positions give no reply",
+         "position fen 4k4/9/9/9/9/9/9/9/9/4K4 b\nucci\nposition fen 4k4/9/9/9/9/9/9/9/9/4K4 w - - "
+         "0 1 moves e0e1\n",
+         Echo("position fen 4k4/9/9/9/9/9/9/9/9/4K4 b") + ucci +
+             Echo("position fen 4k4/9/9/9/9/9/9/9/9/4K4 w - - 0 1 moves e0e1")},
+        {"a last line without a line feed is carried out", "ucci\nquit",
+         ucci + Echo("quit") + "bye\n"},
+    };
+    for (const Case& c : cases) {
+        Session session = RunEngine(c.input);
+        EXPECT_EQ(session.output, c.output) << c.name;
+        EXPECT_TRUE(session.ended) << c.name;
+        EXPECT_EQ(session.exitCode, 0) << c.name;
+    }
+}
+
+TEST(UcciSession, LinesOfManyWordsAreEchoedWhole) {
+    std::string manyWords = "x";
+    for (int i = 0; i < 400; i++) manyWords += " a";
+    std::string manyMoves = "banmoves";
+    for (int i = 0; i < 150; i++) manyMoves += " h2e2";
+    Session session = RunEngine(manyWords + "\n" + manyMoves + "\nucci\nquit\n");
+    EXPECT_EQ(session.output, Echo(manyWords) + Echo(manyMoves) + Echo("ucci") + UcciReply +
+                                  Echo("quit") + "bye\n");
+    EXPECT_EQ(session.exitCode, 0);
+}
+
+TEST(UcciSession, AnOverLongLineIsTakenInPieces) {
+    std::string word(1500, 'x');
+    Session session = RunEngine(word + "\nstop\n");
+    EXPECT_EQ(session.output, Echo(word.substr(0, 1023)) + Echo(word.substr(1023)) + Echo("stop") +
+                                  "Engine is not running.\n");
+    EXPECT_EQ(session.exitCode, 0);
+}
+
+TEST(UcciSession, AnEngineWhoseFrontEndDiesEndsByItself) {
+    LineChannel channel;
+    ASSERT_TRUE(Open(channel, QUILLON_EXE));
+    Write(channel, "ucci\n");
+    char line[LineBufferSize];
+    ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
+    EXPECT_STREQ(line, "debug info=[ucci]");
+    // Both pipes go at once; the engine must leave on its own, not be killed.
+    Close(channel);
+    EXPECT_EQ(channel.ChildExitCode, 0);
+}
+
+TEST(UcciSession, AnEngineWaitsForInputWhileTheFrontEndIsThere) {
+    LineChannel channel;
+    ASSERT_TRUE(Open(channel, QUILLON_EXE));
+    char line[LineBufferSize];
+    EXPECT_FALSE(ReadLineWithin(channel, line, 100));
+    EXPECT_FALSE(AtEndOfInput(channel));
+    Write(channel, "ucci\n");
+    ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
+    EXPECT_STREQ(line, "debug info=[ucci]");
+    Write(channel, "quit\n");
+    bool ended = false;
+    std::vector<std::string> lines = ReadLinesToEnd(channel, 5000, &ended);
+    EXPECT_TRUE(ended);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "bye");
+    Close(channel);
+    EXPECT_EQ(channel.ChildExitCode, 0);
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+#pragma once
+// A slow, obvious statement of the rules of Xiangqi, written without the
+// engine's lookup tables: walks the board square by square. Tests compare
+// the fast generators and attack tests against it.
+
+#include <cstdint>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "position/position.h"
+
+struct RefMove {
+    uint32_t from, to;
+    bool operator==(const RefMove& o) const { return from == o.from && to == o.to; }
+    bool operator<(const RefMove& o) const { return from != o.from ? from < o.from : to < o.to; }
+};
+
+// Whether the piece on `from` may move to `to` by its own rules (own king's
+// safety not considered).
+bool RefCanMove(const Position& pos, uint32_t from, uint32_t to);
+// Every move of the side to move that obeys the piece rules.
+std::vector<RefMove> RefPseudoLegalMoves(const Position& pos);
+// Whether `side`'s king is attacked, facing kings included.
+bool RefKingAttacked(const Position& pos, uint32_t side);
+// Pseudo-legal moves that leave the mover's king safe (played on a copy).
+std::vector<RefMove> RefLegalMoves(const Position& pos);
+uint64_t RefPerft(const Position& pos, int depth);
+
+// Checks every incremental field of the position against a recomputation;
+// returns an empty string when all agree, else what differs.
+std::string CheckInvariants(const Position& pos);
+
+// Plays `plies` random legal moves (fewer if the game ends) from the current
+// position, using the engine's MakeMove.
+void PlayRandomGame(Position& pos, int plies, std::mt19937& rng);
+
+// The engine's legal moves (GenerateAll filtered by MakeMove), sorted.
+std::vector<RefMove> EngineLegalMoves(Position& pos);
+
+// A position in static storage (a Position is too large for a test's stack).
+Position& ScratchPosition(int index = 0);
