@@ -207,6 +207,14 @@ TEST(BookPath, ExecutablePathIsThisProgram) {
     EXPECT_FALSE(ExecutablePath(small, sizeof small));
 }
 
+// The build puts book.TXT beside the executables; LoadBook finds it there.
+TEST(BookPath, LoadBookReadsTheBookBesideTheExecutable) {
+    ClearBook();
+    LoadBook();
+    EXPECT_GT(StoredMoveCount(), 0);
+    EXPECT_NE(FindSlot(KeyOfFen(Start.c_str())), nullptr);
+}
+
 TEST(BookPath, EnsureBookLoadsOnce) {
     EnsureBook();
     const TempBookFile file("b0c2 1 " + Start + "\n");

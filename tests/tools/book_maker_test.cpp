@@ -1,9 +1,12 @@
-// The book maker: what it writes for small repertoires and what it refuses.
+// The book maker: what it writes for small repertoires, what it refuses, and
+// that the committed book is exactly what it makes of the committed repertoire.
 
 #include "tools/book_maker.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -28,6 +31,13 @@ const std::string TranspositionBook =
     "h9g7 10 rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1CN4C1/9/R1BAKABNR b - - 0 1\n"
     "h2e2 10 rnbakab1r/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1CN4C1/9/R1BAKABNR w - - 0 1\n"
     "h9g7 10 rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C4NC1/9/RNBAKAB1R b - - 0 1\n";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 struct MakeCase {
     const char* name;
@@ -91,6 +101,19 @@ TEST(BookMaker, RefusesBadRows) {
         EXPECT_EQ(error.rfind(c.message, 0), 0u) << c.name << ": " << error;
         EXPECT_EQ(book, "") << c.name;
     }
+}
+
+// The committed book is the maker's output for the committed repertoire.
+TEST(BookMaker, CommittedBookMatchesRepertoire) {
+    const std::string repertoire = ReadFile(QUILLON_SOURCE_DIR "/tools/repertoire.txt");
+    ASSERT_FALSE(repertoire.empty());
+    std::string book, error;
+    BookStats stats;
+    ASSERT_TRUE(MakeBookText(repertoire, "tools/repertoire.txt", book, error, stats)) << error;
+    EXPECT_TRUE(book == ReadFile(QUILLON_SOURCE_DIR "/book.TXT"))
+        << "book.TXT is stale: cmake --build build --target update_book";
+    EXPECT_LE(stats.maxMoves, 20);
+    EXPECT_LE(stats.longestLine, MaxBookLineChars);
 }
 
 }  // namespace
