@@ -293,6 +293,32 @@ TEST(Evasions, AgreeInPositionsFromRandomGames) {
     for (int kind = PawnCheck; kind <= Several; kind++) EXPECT_GE(kinds[kind], 20) << kind;
 }
 
+// Perft from positions in check, where every node in check takes its moves
+// from the evasion generator, against the reference count.
+TEST(Evasions, PerftFromPositionsInCheck) {
+    Position& game = ScratchPosition(0);
+    Position& pos = ScratchPosition(1);
+    std::mt19937 rng(31);
+    int compared = 0;
+    for (int g = 0; g < 200 && compared < 150; g++) {
+        LoadFen(EvasionGames[g % 4].fen, game);
+        for (int ply = 0; ply < 150; ply++) {
+            if (SideToMoveInCheck(game) && rng() % 4 == 0) {
+                const std::string fen = FormatFen(game);
+                LoadFen(fen.c_str(), pos);
+                ASSERT_EQ(Perft(pos, 2), RefPerft(pos, 2)) << fen;
+                compared++;
+            }
+            const std::vector<RefMove> moves = EngineLegalMoves(game);
+            if (moves.empty()) break;
+            const RefMove m = moves[rng() % moves.size()];
+            MoveRecord r{m.from, m.to, 0, 0, 0};
+            ASSERT_TRUE(MakeMove(r, game));
+        }
+    }
+    EXPECT_EQ(compared, 150);
+}
+
 // LeavesKingAttacked against MakeMove for every pseudo-legal move, in check
 // or not, with the position restored each time.
 TEST(LeavesKingAttacked, AgreesWithMakeMove) {

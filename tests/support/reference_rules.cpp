@@ -235,7 +235,7 @@ std::vector<uint32_t> RefAttackers(const Position& pos, uint32_t side) {
     for (uint32_t s = 0; s < BoardSquares; s++) {
         const uint32_t p = pos.Board[s];
         if (!p || SideOfPiece(p) == side) continue;
-        if (p == other) {
+        if (p == SideBase(side ^ 1)) {
             if (FileOf(king) == FileOf(other) &&
                 PiecesBetween(pos, FileOf(king), RowOf(king), FileOf(other), RowOf(other)) == 0)
                 attackers.push_back(s);
