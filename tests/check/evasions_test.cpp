@@ -217,6 +217,33 @@ TEST(Evasions, DoubleCheckKeepsTheOrderOfGenerateAll) {
     EXPECT_GT(n, 0);
 }
 
+// InCheck for the other side overwrites the current checkers entry; a mask
+// that names no piece of the opponent on the board falls back to filtering.
+TEST(Evasions, MaskNotNamingTheOpponentFallsBackToFiltering) {
+    Position& pos = ScratchPosition();
+    const char* fen = "3k5/9/9/9/4r4/R5N2/9/2B3C2/9/3AK1B2 w";
+    // Red's own rook (bit 10), red's absent cannon 2 (bit 9), a black
+    // knight that is not on the board (bit 18), and no bit at all.
+    const uint32_t masks[] = {1u << 10, 1u << 9, 1u << 18, 0};
+    for (const uint32_t mask : masks) {
+        LoadFen(fen, pos);
+        pos.CheckersStack[pos.MoveCount] = mask;
+        MoveRecord list[MaxEvasions];
+        for (int (*generate)(Position&, MoveRecord*) :
+             {GenerateEvasions, EvadeRookCheck, EvadeCannonCheck, EvadeKnightCheck,
+              EvadePawnCheck}) {
+            const int n = RunUnchanged(pos, generate, list);
+            EXPECT_EQ(Sorted(MovesOf(list, n)), EngineLegalMoves(pos)) << mask;
+        }
+    }
+    // InCheck for the side not to move leaves such an entry behind.
+    LoadFen(fen, pos);
+    InCheck(pos, Black);
+    MoveRecord list[MaxEvasions];
+    const int n = GenerateEvasions(pos, list);
+    EXPECT_EQ(Sorted(MovesOf(list, n)), EngineLegalMoves(pos));
+}
+
 // The edge cases named for the cannon: which pawn and screen moves appear.
 TEST(Evasions, CannonScreensAndPawns) {
     struct Case {
