@@ -199,7 +199,7 @@ void LeaveSquare(CheckSearch& g, uint32_t b) {
 }
 
 // ---------------------------------------------------------------------------
-// Section 1: rooks
+// Rooks: a corner square on the king's lines, or the one piece between
 
 void RookChecks(CheckSearch& g, uint32_t r) {
     const Position& pos = g.pos;
@@ -246,7 +246,7 @@ void RookChecks(CheckSearch& g, uint32_t r) {
 }
 
 // ---------------------------------------------------------------------------
-// Section 2: cannons
+// Cannons: a corner square, or a screen put in or taken out
 
 // Pieces of ours that move onto their king's file between it and the cannon,
 // which has nothing between, become its screen.
@@ -412,7 +412,7 @@ void CannonChecks(CheckSearch& g, uint32_t c) {
 }
 
 // ---------------------------------------------------------------------------
-// Sections 3 and 4: knights and pawns
+// Knights and pawns
 
 void KnightChecks(CheckSearch& g, uint32_t s) {
     const Position& pos = g.pos;

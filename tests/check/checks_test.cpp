@@ -147,6 +147,8 @@ TEST(GenerateChecks, MatchesBruteForceInPositionsFromRandomGames) {
     EXPECT_GT(diff.cannonJumpsKing, 0);
     RecordProperty("positions", diff.positions);
     RecordProperty("listed", diff.listed);
+    RecordProperty("facing_kings_not_listed", diff.facingKings);
+    RecordProperty("cannon_jumps_king_listed", diff.cannonJumpsKing);
 }
 
 // The two kinds of difference, one position each.
