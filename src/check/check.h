@@ -4,20 +4,25 @@
 
 #include "position/position.h"
 
-// Every list below holds distinct pseudo-legal moves of one position, so
-// none can be longer than the generators' bound.
+// Every list below holds distinct moves of one position, each within the
+// pattern of the piece that makes it (pseudo-legal in any position that play
+// can reach), so none can be longer than the generators' bound.
 constexpr int MaxEvasions = MaxGeneratedMoves;
 constexpr int MaxCheckingMoves = MaxGeneratedMoves;
 
 // Evasions (evasions.cpp): legal moves only, each once. Called only when the
-// side to move is in check; the position is unchanged on return.
+// side to move is in check; the position is unchanged on return. A checkers
+// entry naming only the facing kings, which play cannot produce, gives an
+// empty list; one that names no opponent's piece on the board is answered by
+// filtering.
 int GenerateEvasions(Position& pos, MoveRecord* list);
 int EvadeRookCheck(Position& pos, MoveRecord* list);
 int EvadeCannonCheck(Position& pos, MoveRecord* list);
 int EvadeKnightCheck(Position& pos, MoveRecord* list);
 int EvadePawnCheck(Position& pos, MoveRecord* list);
 int EvadeByFiltering(Position& pos, MoveRecord* list);
-// Whether the side to move's king would be attacked after from -> to.
+// Whether the side to move's king would be attacked after from -> to
+// (king_safety.cpp); plays the move on the board and occupancy words only.
 bool LeavesKingAttacked(Position& pos, uint32_t from, uint32_t to);
 // The piece named by the lowest set bit of a checkers mask.
 uint32_t CheckerPiece(uint32_t mask);

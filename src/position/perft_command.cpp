@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "check/check.h"
 #include "position/position.h"
 #include "position/random.h"
 
@@ -29,7 +30,9 @@ int RunPerftCommand(int argc, char** argv) {
 
     const auto start = std::chrono::steady_clock::now();
     MoveRecord list[MaxGeneratedMoves + 1];
-    const int n = depth >= 1 ? GenerateAll(pos, list) : 0;
+    int n = 0;
+    if (depth >= 1)
+        n = SideToMoveInCheck(pos) ? GenerateEvasions(pos, list) : GenerateAll(pos, list);
     uint64_t total = depth >= 1 ? 0 : 1;
     for (int i = 0; i < n; i++) {
         if (!MakeMove(list[i], pos)) continue;

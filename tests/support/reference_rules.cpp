@@ -201,3 +201,115 @@ Position& ScratchPosition(int index) {
     static Position positions[4];
     return positions[index];
 }
+
+std::string FormatFen(const Position& pos) {
+    static const char Letters[] = "KABNRCPkabnrcp";
+    std::string fen;
+    for (int row = 0; row < 10; row++) {
+        int empty = 0;
+        for (int file = 0; file < 9; file++) {
+            const uint32_t p = pos.Board[At(file, row)];
+            if (!p) {
+                empty++;
+                continue;
+            }
+            if (empty) fen += char('0' + empty);
+            empty = 0;
+            fen += Letters[PieceKind[p]];
+        }
+        if (empty) fen += char('0' + empty);
+        if (row < 9) fen += '/';
+    }
+    fen += pos.SideToMove == Red ? " w" : " b";
+    return fen;
+}
+
+std::vector<uint32_t> RefAttackers(const Position& pos, uint32_t side) {
+    std::vector<uint32_t> attackers;
+    uint32_t king = 0, other = 0;
+    for (uint32_t s = 0; s < BoardSquares; s++) {
+        if (pos.Board[s] == SideBase(side)) king = s;
+        if (pos.Board[s] == SideBase(side ^ 1)) other = s;
+    }
+    if (!king) return attackers;
+    for (uint32_t s = 0; s < BoardSquares; s++) {
+        const uint32_t p = pos.Board[s];
+        if (!p || SideOfPiece(p) == side) continue;
+        if (p == SideBase(side ^ 1)) {
+            if (FileOf(king) == FileOf(other) &&
+                PiecesBetween(pos, FileOf(king), RowOf(king), FileOf(other), RowOf(other)) == 0)
+                attackers.push_back(s);
+        } else if (RefCanMove(pos, s, king)) {
+            attackers.push_back(s);
+        }
+    }
+    return attackers;
+}
+
+void RefPlay(const Position& pos, uint32_t from, uint32_t to, Position& out) {
+    std::copy(std::begin(pos.Board), std::end(pos.Board), std::begin(out.Board));
+    PlayOnBoard(out, from, to);
+    out.SideToMove = pos.SideToMove ^ 1;
+}
+
+bool FitsPiecePattern(const Position& pos, uint32_t from, uint32_t to) {
+    const uint32_t piece = pos.Board[from];
+    if (!piece || from == to) return false;
+    const int f1 = FileOf(from), r1 = RowOf(from), f2 = FileOf(to), r2 = RowOf(to);
+    if (!OnBoard(f1, r1) || !OnBoard(f2, r2)) return false;
+    const int adf = std::abs(f2 - f1), adr = std::abs(r2 - r1);
+    switch (OffsetOfPiece(piece)) {
+        case 0:
+            return adf + adr == 1;
+        case 1:
+        case 2:
+            return adf == 1 && adr == 1;
+        case 3:
+        case 4:
+            return adf == 2 && adr == 2;
+        case 5:
+        case 6:
+            return (adf == 1 && adr == 2) || (adf == 2 && adr == 1);
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+            return adf == 0 || adr == 0;
+        default:
+            return (adf == 0 && r2 - r1 == (SideOfPiece(piece) == Red ? -1 : 1)) ||
+                   (adr == 0 && adf == 1);
+    }
+}
+
+void LoadRandomPlacement(Position& pos, std::mt19937& rng, double density) {
+    static const char Letters[] = "KAABBNNRRCCPPPPPkaabbnnrrccppppp";
+    char board[10][9] = {};
+    std::uniform_real_distribution<double> chance(0.0, 1.0);
+    for (const char* c = Letters; *c; c++) {
+        if (chance(rng) >= density) continue;
+        for (;;) {
+            const int square = int(rng() % 90);
+            char& cell = board[square / 9][square % 9];
+            if (cell) continue;
+            cell = *c;
+            break;
+        }
+    }
+    std::string fen;
+    for (int row = 0; row < 10; row++) {
+        int empty = 0;
+        for (int file = 0; file < 9; file++) {
+            if (!board[row][file]) {
+                empty++;
+                continue;
+            }
+            if (empty) fen += char('0' + empty);
+            empty = 0;
+            fen += board[row][file];
+        }
+        if (empty) fen += char('0' + empty);
+        if (row < 9) fen += '/';
+    }
+    fen += rng() % 2 ? " w" : " b";
+    LoadFen(fen.c_str(), pos);
+}

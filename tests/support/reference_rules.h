@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -40,3 +41,24 @@ std::vector<RefMove> EngineLegalMoves(Position& pos);
 
 // A position in static storage (a Position is too large for a test's stack).
 Position& ScratchPosition(int index = 0);
+
+// The placement and side fields of the position as FEN text.
+std::string FormatFen(const Position& pos);
+
+// Squares of the pieces that attack `side`'s king; the opposing king's square
+// is included when the kings face each other.
+std::vector<uint32_t> RefAttackers(const Position& pos, uint32_t side);
+
+// The board after from -> to, with the other side to move, in `out` (only
+// Board and SideToMove are written: enough for the reference rules).
+void RefPlay(const Position& pos, uint32_t from, uint32_t to, Position& out);
+
+// Whether from -> to fits the pattern of the piece on `from` on an empty board
+// (king and advisor steps, bishop and knight jumps, a rook or cannon line, a
+// pawn's forward or sideways step), whatever the other pieces. Every piece
+// has at most as many such targets as the move-count bounds allow for it.
+bool FitsPiecePattern(const Position& pos, uint32_t from, uint32_t to);
+
+// Loads a random placement: each piece of both sides is on the board with
+// probability `density`, on any free playing square, whatever the rules say.
+void LoadRandomPlacement(Position& pos, std::mt19937& rng, double density);
