@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "position/position.h"
+#include "search/search.h"
 #include "shell/shell.h"
 
 namespace {
@@ -16,6 +17,7 @@ struct Subcommand {
 
 const Subcommand Subcommands[] = {
     {"perft", RunPerftCommand},
+    {"bench", RunBenchCommand},
 };
 
 }  // namespace

@@ -80,3 +80,55 @@ uint32_t NextAttacker(AttackerCursor& cursor, const Position& pos);  // a square
 // Both overwrite record.score; the position is exactly as before on return.
 bool IsGoodCapture(Position& pos, MoveRecord& record);
 void StaticExchange(Position& pos, MoveRecord& record);
+
+// ---------------------------------------------------------------------------
+// Move picking (picker.cpp)
+
+// Room for every list a picker receives: captures from GenerateCaptures,
+// quiet moves with the deferred captures behind them (all distinct moves of
+// one position), evasions and checking moves.
+constexpr int PickerCaptureRoom = MaxGeneratedCaptures + 1;
+constexpr int PickerMoveRoom = MaxGeneratedMoves + 1;
+
+struct MovePicker {
+    uint8_t stage;
+    uint8_t capturesLeft;
+    uint8_t movesLeft;
+    uint8_t cursor;
+    uint8_t badCount;
+    uint8_t hasHashMove;
+    uint8_t checksEnabled;
+    uint8_t singleReply;  // in check with exactly one evasion
+    uint16_t hashMove;
+    uint32_t killer1From, killer1To;  // killers once handed out, else 0
+    uint32_t killer2From, killer2To;
+    MoveRecord captures[PickerCaptureRoom];
+    MoveRecord badCaptures[PickerCaptureRoom];
+    MoveRecord moves[PickerMoveRoom];
+};
+
+// Main search: the hash cut-off value, or NoHashCutoff.
+int16_t InitPicker(MovePicker& picker, Position& pos, int8_t depth, int16_t alpha, int16_t beta);
+Move NextMove(MovePicker& picker, Position& pos);  // 0 when no move is left
+void InitQuiescencePicker(MovePicker& picker, Position& pos, int16_t alpha, int16_t beta,
+                          bool allowChecks);
+Move NextQuiescenceMove(MovePicker& picker, Position& pos);
+void OrderEvasions(MovePicker& picker, Position& pos);
+void ScoreCapturesMvvLva(const Position& pos, MoveRecord* list, int count);
+
+// ---------------------------------------------------------------------------
+// Searching (quiesce.cpp, alpha_beta.cpp, root.cpp)
+
+// Moves searched at one node: every distinct move once, and the hash move and
+// the two killers possibly once more.
+constexpr int MaxSearchedMoves = MaxGeneratedMoves + 3;
+
+int16_t Quiesce(int16_t alpha, int16_t beta, Position& pos, int8_t checkBudget);
+int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos, uint8_t pvNode);
+int16_t SearchRoot(int8_t depth, Position& pos);
+// The score of a repeated position for the side to move, or 0 with
+// `repeated` false when the position has not repeated.
+int16_t RepetitionScore(const Position& pos, bool& repeated);
+
+// The "quillon bench [DEPTH]" command; argv holds the words after "bench".
+int RunBenchCommand(int argc, char** argv);

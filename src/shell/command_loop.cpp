@@ -5,14 +5,17 @@
 #include <cstdint>
 #include <ctime>
 
+#include "book/book.h"
 #include "position/position.h"
 #include "position/random.h"
 #include "position/tables.h"
+#include "search/search.h"
 #include "shell/clock.h"
 #include "shell/engine_channel.h"
 #include "shell/engine_state.h"
 #include "shell/go_limits.h"
 #include "shell/position_words.h"
+#include "shell/reports.h"
 #include "shell/shell.h"
 #include "shell/time_control.h"
 #include "shell/tokenizer.h"
@@ -40,9 +43,11 @@ const char* const UcciReply[] = {
     "ucciok\n",
 };
 
-// The tables are built once, by whichever command needs them first.
+// The tables, then the book (its keys need them), are built once, by
+// whichever command needs them first.
 void PrepareEngine() {
     EnsureTables();
+    EnsureBook();
 }
 
 void RunUcciCommand() {
@@ -87,7 +92,7 @@ void RunProbe(char* const* words, int count) {
         LoadFen(StartFen, ProbePosition);
         ProbePositionSet = true;
     }
-    // ReportProbe on the probe position goes here.
+    ReportProbe(ProbePosition);
 }
 
 void RunBanMoves(char* const* words, int count) {
@@ -100,6 +105,42 @@ void RunBanMoves(char* const* words, int count) {
     BanList.count = banned;
 }
 
+// The root's answer after a completed iteration.
+struct RootResult {
+    Move move;
+    int16_t score;
+    int8_t depth;
+};
+
+// The nodes of an interrupted iteration may have taken the root's slot in
+// the hash table; the last completed iteration's answer is put back.
+void KeepRootResult(const RootResult& completed) {
+    if (completed.depth == 0) return;
+    HashEntry entry;
+    if (ProbeHash(GamePosition, entry) && entry.move == completed.move && entry.bound == BoundExact)
+        return;
+    StoreHash(GamePosition, completed.move, completed.score, completed.depth, BoundExact);
+}
+
+// The book's score for its moves, as the reports show it.
+constexpr int16_t BookScore = 1000;
+
+// "go" step 5: a legal book move is stored in the hash table, where the
+// reports find it, and answered without a search. Banned moves do not apply.
+bool AnswerFromBook() {
+    Move move = 0;
+    if (!UseBook || !ChooseBookMove(GamePosition, move)) return false;
+    const int32_t elapsed = ElapsedSince(SearchStart);
+    StoreHash(GamePosition, move, BookScore, 0, BoundExact);
+    ReportTime(elapsed);
+    ReportDepth(0, BookScore, GamePosition);
+    return true;
+}
+
+// Under a clock the search also ends itself once it has used this share of
+// the time it was given, whatever the iteration.
+constexpr int32_t BackstopShare = 4;
+
 void RunGo(char* const* words, int count) {
     // 1. The tables on first use; the first "go" without a position searches
     //    the start position.
@@ -109,8 +150,8 @@ void RunGo(char* const* words, int count) {
         PositionSet = true;
     }
 
-    // 2. Nothing learnt in one search is carried into the next:
-    //    ResetSearchTables() belongs here.
+    // 2. Nothing learnt in one search is carried into the next.
+    ResetSearchTables();
 
     // 3. The limits: a depth limit persists; a clock applies to this "go" only.
     GoLimits limits = ReadGoLimits(words, count, MaxDepth);
@@ -122,20 +163,42 @@ void RunGo(char* const* words, int count) {
     StopFlag = false;
     NodeCount = 0;
     SearchStart = ClockMilliseconds();
+    StartBackstop(SearchStart, TimeControlOn ? limits.total / BackstopShare : -1);
 
-    // 5. The book, when UseBook: ProbeBook for the current key; a hit is stored
-    //    with StoreHash (score 1000, depth 0, exact), reported with ReportTime
-    //    and ReportDepth (depth 0), and step 6 is skipped.
+    // 5. A book move is answered at once, without a search.
+    if (!AnswerFromBook()) {
+        // 6. Iterative deepening; the clock is asked only between iterations.
+        RootResult completed = {0, 0, 0};
+        const int32_t last = LastIteration(MaxDepth);
+        for (int32_t d = 1; d <= last; d++) {
+            RootDepth = d;
+            GamePosition.Ply = 0;
+            const int16_t score = SearchRoot(int8_t(d), GamePosition);
+            const int32_t elapsed = ElapsedSince(SearchStart);
+            // An interrupted iteration is never reported as a completed one.
+            if (StopFlag) {
+                ReportTime(elapsed);
+                KeepRootResult(completed);
+                break;
+            }
+            Move best = 0;
+            ProbeHashMove(GamePosition, best);
+            completed = RootResult{best, score, int8_t(d)};
+            if (TimeControlOn && ShouldStop(SearchClock, elapsed, best, score)) {
+                ReportTime(elapsed);
+                ReportDepth(d, score, GamePosition);
+                break;
+            }
+            ReportTime(elapsed);
+            ReportDepth(d, score, GamePosition);
+            if (score >= MateThreshold || score <= -MateThreshold) break;
+        }
+    }
 
-    // 6. Iterative deepening, d = 1 .. LastIteration(MaxDepth): RootDepth = d,
-    //    Ply = 0, score = SearchRoot; elapsed = ElapsedSince(SearchStart) and
-    //    the move from ProbeHashMove; when timed and ShouldStop(SearchClock,
-    //    ...): ReportTime, ReportDepth, leave; on StopFlag: ReportTime only,
-    //    leave; otherwise ReportTime and ReportDepth; leave on a mate score.
-
-    // 7. The best move from the hash table: ReportBestMove belongs here; with
-    //    no search yet there is none. The banned list holds for one "go" only.
-    WriteOut("nobestmove\n");
+    // 7. The best move, read from the hash table; the game position is left
+    //    as it was. The banned list holds for one "go" only.
+    ReportBestMove(GamePosition);
+    StartBackstop(0, -1);
     TimeControlOn = false;
     BanList.count = 0;
     Booted = 1;

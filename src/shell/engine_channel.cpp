@@ -23,6 +23,7 @@ void EchoWords(char* const* words, int count) {
 bool PollStop() {
     static char line[LineBufferSize];
     static char* words[WordListSize];
+    if (!PollingInput) return false;
     bool stop;
     if (ReadLine(EngineChannel, line)) {
         int count = SplitWords(line, words, WordListSize);

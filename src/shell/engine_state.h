@@ -22,3 +22,12 @@ extern bool UseBook;
 bool PollStop();
 // The move is one of the BanList's valid entries.
 bool IsBanned(uint16_t move);
+
+// False while a developer command searches: nothing is read from the input.
+extern bool PollingInput;
+// Under a time control: the search has used a quarter of the time it was
+// given, so it must end now, as on "stop".
+bool BackstopReached();
+// Arms the backstop for a search that started at `start` (a clock reading):
+// BackstopReached turns true `limit` ms later; a negative limit disarms it.
+void StartBackstop(int64_t start, int32_t limit);

@@ -122,7 +122,8 @@ TEST_F(CommandLoop, QuitNeedsABootedEngine) {
 }
 
 TEST_F(CommandLoop, GoBeforeUcciBootsTheEngine) {
-    EXPECT_EQ(Run("go"), "debug info=[go]\nnobestmove\n");
+    Run("setoption usebook false");
+    EXPECT_EQ(Run("go depth 0"), "debug info=[go depth 0]\nnobestmove\n");
     EXPECT_EQ(Run("ucci"), "debug info=[ucci]\n");
     bool goesOn = true;
     EXPECT_EQ(Run("quit", &goesOn), "debug info=[quit]\nbye\n");

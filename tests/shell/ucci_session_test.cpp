@@ -61,8 +61,8 @@ TEST(UcciSession, ConversationsByteForByte) {
          Echo("quit") + "Engine do not boot\n" + ucci + Echo("quit") + "bye\n"},
         {"nothing after quit is read", "ucci\nquit\nucci\n", ucci + Echo("quit") + "bye\n"},
         {"empty lines echo empty brackets", "\n   \n", Echo("") + Echo("")},
-        {"the echo joins the words with single spaces", "  GO   Depth\t 5  \n",
-         Echo("GO Depth\t 5") + "nobestmove\n"},
+        {"the echo joins the words with single spaces", "  SETOPTION   usebook\t 5  \n",
+         Echo("SETOPTION usebook\t 5")},
         {"carriage returns end the line", "ucci\r\nstop\rquit\n",
          ucci + Echo("stop") + "Engine is not running.\n"},
         {"stop while idle", "stop\n", Echo("stop") + "Engine is not running.\n"},
@@ -76,12 +76,10 @@ TEST(UcciSession, ConversationsByteForByte) {
              Echo("setoption usemillisec false")},
         {"banmoves gives no reply", "banmoves h2e2 h9g7\nbanmoves\n",
          Echo("banmoves h2e2 h9g7") + Echo("banmoves")},
-        {"go before ucci boots the engine: a later ucci is silent", "go depth 2\nucci\nquit\n",
-         Echo("go depth 2") + "nobestmove\n" + Echo("ucci") + Echo("quit") + "bye\n"},
-        {"out-of-range numbers",
-         "go depth 99999999999\ngo time -5\ngo time 2147483647 increment 2147483647\n",
-         Echo("go depth 99999999999") + "nobestmove\n" + Echo("go time -5") + "nobestmove\n" +
-             Echo("go time 2147483647 increment 2147483647") + "nobestmove\n"},
+        {"go before ucci boots the engine: a later ucci is silent",
+         "setoption usebook false\ngo depth 0\nucci\nquit\n",
+         Echo("setoption usebook false") + Echo("go depth 0") + "nobestmove\n" + Echo("ucci") +
+             Echo("quit") + "bye\n"},
         {"the move parser's words come after the echo, even at the end of input", "banmoves x2e2\n",
          Echo("banmoves x2e2") + "the moveString char is wrong.\n"},
         {"the move parser's words come before later replies", "banmoves H2e2\nstop\n",
@@ -101,6 +99,22 @@ TEST(UcciSession, ConversationsByteForByte) {
         EXPECT_TRUE(session.ended) << c.name;
         EXPECT_EQ(session.exitCode, 0) << c.name;
     }
+}
+
+// Numbers out of range are saturated, never undefined: each "go" searches the
+// mated position and answers.
+TEST(UcciSession, OutOfRangeNumbers) {
+    Session session = RunEngine(
+        "ucci\nsetoption usebook false\nposition fen R3k4/8R/9/9/9/9/9/9/9/3K5 b - - 0 1\n"
+        "go depth 99999999999\ngo time -5\ngo time 2147483647 increment 2147483647\n"
+        "go depth -99999999999\n");
+    EXPECT_TRUE(session.ended);
+    EXPECT_EQ(session.exitCode, 0);
+    size_t answers = 0;
+    for (size_t at = 0; (at = session.output.find("\nnobestmove\n", at)) != std::string::npos; at++)
+        answers++;
+    EXPECT_EQ(answers, 4u) << session.output;
+    EXPECT_EQ(session.output.find("bestmove "), std::string::npos) << session.output;
 }
 
 TEST(UcciSession, LinesOfManyWordsAreEchoedWhole) {

@@ -62,3 +62,5 @@ bool FitsPiecePattern(const Position& pos, uint32_t from, uint32_t to);
 // Loads a random placement: each piece of both sides is on the board with
 // probability `density`, on any free playing square, whatever the rules say.
 void LoadRandomPlacement(Position& pos, std::mt19937& rng, double density);
+
+inline Move RefMoveCode(const RefMove& m) { return MoveCode(m.from, m.to); }

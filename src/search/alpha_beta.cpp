@@ -1,0 +1,140 @@
+// The principal-variation search below the root: fail-soft negamax with the
+// hash table, null move, check and single-reply extensions, history pruning
+// and reductions driven by each move's success ratio, killers and history.
+
+#include "eval/eval.h"
+#include "search/search.h"
+#include "shell/engine_state.h"
+
+namespace {
+
+// Success ratios below which a quiet move is pruned (shallow or deeper
+// nodes), and below which a move is searched one ply shallower.
+constexpr uint32_t PruneRatioShallow = 4915;
+constexpr uint32_t PruneRatioDeep = 3276;
+constexpr uint32_t ReduceRatio = 9830;
+constexpr int32_t NullMoveMaterial = 400;
+constexpr int NullMoveReduction = 3;
+
+}  // namespace
+
+int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos, uint8_t pvNode) {
+    // 1. Depth limit.
+    if (pos.Ply >= MaxPly) return int16_t(Evaluate(pos));
+    // 2. Horizon: the depth left becomes the quiescence's check budget.
+    if (depth <= 0) return Quiesce(alpha, beta, pos, depth);
+    // 3. Mate-distance cut.
+    const int16_t matedHere = int16_t(int16_t(pos.Ply) - MateScore);
+    if (matedHere >= beta) return matedHere;
+    // 4. Repetition.
+    bool repeated;
+    const int16_t repetition = RepetitionScore(pos, repeated);
+    if (repeated) return repetition;
+    // 5. Input poll, and the clock under a time control.
+    if (depth > 5 && (PollStop() || BackstopReached())) {
+        StopFlag = true;
+        return InterruptedScore;
+    }
+    // 6.
+    NodeCount++;
+    // 7. Hash.
+    MovePicker picker;
+    const int16_t hashValue = InitPicker(picker, pos, depth, alpha, beta);
+    if (hashValue != NoHashCutoff) return hashValue;
+    // 8.
+    const bool inCheck = SideToMoveInCheck(pos);
+    // 9. Null move.
+    if (depth > 1 && (pvNode != 1 || (pos.Ply & 1)) && pos.RedValue > NullMoveMaterial &&
+        !inCheck) {
+        MakeNullMove(pos);
+        const int16_t v = int16_t(-SearchAlphaBeta(int8_t(depth - NullMoveReduction),
+                                                   int16_t(-beta), int16_t(-alpha), pos, 0));
+        UnmakeNullMove(pos);
+        if (v >= beta) return v;
+    }
+    // 10. The moves.
+    int16_t best = -MateScore;
+    uint8_t bound = BoundUpper;
+    Move bestMove = 0;
+    bool firstMove = true;
+    Move searched[MaxSearchedMoves];
+    int searchedCount = 0;
+    int lastDepth = depth;
+    while (const Move m = NextMove(picker, pos)) {
+        // 10.1-10.2 History pruning of quiet moves that rarely turn out best.
+        const uint32_t ratio = SuccessRatio(m);
+        if (HistoryPruning && !inCheck && depth <= RootDepth / 2 && pvNode != 1 &&
+            searchedCount >= 3 && lastDepth < depth &&
+            ratio < (depth <= 2 ? PruneRatioShallow : PruneRatioDeep) && pos.Board[MoveTo(m)] == 0)
+            continue;
+        // 10.3
+        MoveRecord record = RecordOfMove(pos, m);
+        if (!MakeMove(record, pos)) continue;
+        // 10.4 Extensions: a single reply, or a move that gives check.
+        int newDepth = (picker.singleReply || SideToMoveInCheck(pos)) ? depth : depth - 1;
+        lastDepth = newDepth;
+        // 10.5 History reduction.
+        bool reduced = false;
+        if (HistoryReduction && depth >= 3 && pvNode != 1 && !inCheck && searchedCount >= 3 &&
+            newDepth < depth && ratio < ReduceRatio) {
+            newDepth--;
+            lastDepth = newDepth;
+            reduced = true;
+        }
+        // 10.6 Principal variation search.
+        int16_t v;
+        if (firstMove || pvNode != 1) {
+            v = int16_t(
+                -SearchAlphaBeta(int8_t(newDepth), int16_t(-beta), int16_t(-alpha), pos, pvNode));
+            firstMove = false;
+        } else {
+            v = int16_t(
+                -SearchAlphaBeta(int8_t(newDepth), int16_t(-alpha - 1), int16_t(-alpha), pos, 0));
+            if (v > alpha && v < beta)
+                v = int16_t(
+                    -SearchAlphaBeta(int8_t(newDepth), int16_t(-beta), int16_t(-alpha), pos, 1));
+        }
+        // 10.7 A reduced move that raises alpha gets its full depth back.
+        if (HistoryReduction && reduced && v > alpha) {
+            newDepth++;
+            lastDepth = newDepth;
+            v = int16_t(
+                -SearchAlphaBeta(int8_t(newDepth), int16_t(-beta), int16_t(-alpha), pos, pvNode));
+        }
+        // 10.8
+        UnmakeMove(pos);
+        searched[searchedCount++] = m;
+        // 10.9 Interrupted: store and learn nothing.
+        if (StopFlag) return InterruptedScore;
+        // 10.10
+        if (v >= best) {
+            best = v;
+            if (v >= beta) {
+                // 12. Cut-off.
+                BestCount[m]++;
+                CountTried(searched, searchedCount);
+                StoreHash(pos, m, ValueToHash(v, pos.Ply), depth, BoundLower);
+                if (record.captured) return v;
+                AddHistory(m, depth);
+                UpdateKillers(record, pos.Ply);
+                return v;
+            }
+            if (v > alpha) {
+                alpha = v;
+                bestMove = m;
+                bound = BoundExact;
+            }
+        }
+    }
+    // 11. All moves searched without a cut-off.
+    if (bound == BoundExact) {
+        BestCount[bestMove]++;
+        CountTried(searched, searchedCount);
+    }
+    if (best == -MateScore) return matedHere;  // no legal move: the side to move loses
+    const bool mate = best <= -MateThreshold || best >= MateThreshold;
+    if (!mate && bound == BoundExact && pos.Board[MoveTo(bestMove)] == 0)
+        AddHistory(bestMove, depth);
+    StoreHash(pos, bestMove, ValueToHash(best, pos.Ply), depth, bound);
+    return best;
+}

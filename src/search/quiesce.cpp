@@ -1,0 +1,61 @@
+// The quiescence search: captures (and, one layer deep, checking moves)
+// until the position is quiet, standing pat on the evaluation when not in
+// check and trying every evasion when in check.
+
+#include "eval/eval.h"
+#include "search/search.h"
+#include "shell/engine_state.h"
+
+int16_t RepetitionScore(const Position& pos, bool& repeated) {
+    const int code = DetectRepetition(pos);
+    repeated = code != 0;
+    const int16_t win = int16_t(MateScore - int16_t(pos.Ply));
+    switch (code) {
+        case 2:  // black checks perpetually and loses
+            return pos.SideToMove == Red ? win : int16_t(-win);
+        case 3:  // red checks perpetually and loses
+            return pos.SideToMove == Black ? win : int16_t(-win);
+        default:  // a plain repetition, or both sides checking throughout
+            return 0;
+    }
+}
+
+int16_t Quiesce(int16_t alpha, int16_t beta, Position& pos, int8_t checkBudget) {
+    // 1.-2.
+    NodeCount++;
+    if (pos.Ply >= MaxPly) return int16_t(Evaluate(pos));
+    // 3.-4. Nothing can beat a mate at this ply.
+    int16_t best = -MateScore;
+    const int16_t matedHere = int16_t(int16_t(pos.Ply) - MateScore);
+    if (matedHere >= beta) return matedHere;
+    // 5.
+    bool repeated;
+    const int16_t repetition = RepetitionScore(pos, repeated);
+    if (repeated) return repetition;
+    // 6. In check: no standing pat, and the evasions do not use up the budget.
+    if (SideToMoveInCheck(pos)) {
+        checkBudget++;
+    } else {
+        const int16_t standPat = int16_t(Evaluate(pos));
+        best = standPat;
+        if (standPat >= beta) return standPat;
+        if (standPat > alpha) alpha = standPat;
+    }
+    // 7.-8.
+    MovePicker picker;
+    InitQuiescencePicker(picker, pos, alpha, beta, checkBudget >= 0);
+    while (const Move m = NextQuiescenceMove(picker, pos)) {
+        MoveRecord record = RecordOfMove(pos, m);
+        if (!MakeMove(record, pos)) continue;
+        const int16_t v =
+            int16_t(-Quiesce(int16_t(-beta), int16_t(-alpha), pos, int8_t(checkBudget - 1)));
+        UnmakeMove(pos);
+        if (v > best) {
+            best = v;
+            if (v >= beta) return v;
+            if (v > alpha) alpha = v;
+        }
+    }
+    // 9. In check with no evasion that could be played: mated.
+    return best == -MateScore ? matedHere : best;
+}

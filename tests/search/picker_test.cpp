@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "check/check.h"
+#include "position/position.h"
+#include "search/search.h"
+#include "shell/engine_state.h"
+#include "support/reference_rules.h"
+
+namespace {
+
+std::string Text(Move m) {
+    char text[5];
+    FormatMove(MoveFrom(m), MoveTo(m), text);
+    return text;
+}
+
+Move Code(const char* text) {
+    return MoveOf(ParseMoveString(text));
+}
+
+bool SameSquaresAs(const MoveRecord& r, const char* text) {
+    return MoveOf(r) == Code(text);
+}
+
+std::vector<std::string> AllMoves(MovePicker& picker, Position& pos) {
+    std::vector<std::string> out;
+    while (const Move m = NextMove(picker, pos)) out.push_back(Text(m));
+    return out;
+}
+
+MovePicker& Picker() {
+    static MovePicker picker;
+    return picker;
+}
+
+// Red: rook b4, cannon h2 behind its own pawn h3, king e0. Black: knight b6
+// (undefended), rook h7, pawns e5 and e4 (the crossed one defended by the
+// other), king d9.
+const char* const Captures = "3k5/9/7r1/1n7/4p4/1R2p4/7P1/7C1/9/4K4 w - - 0 1";
+
+TEST(Picker, StagesInOrder) {
+    Position& pos = ScratchPosition();
+    LoadFen(Captures, pos);
+    ResetSearchTables();
+    HistoryTable[Code("b4b5")] = 100;
+    HistoryTable[Code("e0d0")] = 50;
+    KillerTable[0][0] = ParseMoveString("h3h4");
+    KillerTable[0][1] = ParseMoveString("b4b6");  // its target is occupied: no killer
+    MovePicker& p = Picker();
+    ASSERT_EQ(InitPicker(p, pos, 3, -MateScore, MateScore), NoHashCutoff);
+    const std::vector<std::string> moves = AllMoves(p, pos);
+    ASSERT_GE(moves.size(), 6u);
+    // Good captures by MVV/LVA: cannon takes rook (150), rook takes knight (66).
+    EXPECT_EQ(moves[0], "h2h7");
+    EXPECT_EQ(moves[1], "b4b6");
+    EXPECT_EQ(moves[2], "h3h4");  // killer 1
+    // Quiet moves by falling history; without a hash move the killer comes again.
+    EXPECT_EQ(moves[3], "b4b5");
+    EXPECT_EQ(moves[4], "e0d0");
+    EXPECT_EQ(std::count(moves.begin(), moves.end(), "h3h4"), 2);
+    // The losing capture of the defended pawn comes last.
+    EXPECT_EQ(moves.back(), "b4e4");
+    // Every pseudo-legal move appears.
+    EXPECT_EQ(moves.size(), RefPseudoLegalMoves(pos).size() + 1);
+}
+
+TEST(Picker, HashMoveFirstAndNotRepeated) {
+    Position& pos = ScratchPosition();
+    LoadFen(Captures, pos);
+    ResetSearchTables();
+    KillerTable[0][0] = ParseMoveString("h3h4");
+    KillerTable[0][1] = ParseMoveString("b4b5");
+    StoreHash(pos, Code("e0f0"), 20, 5, BoundLower);
+    MovePicker& p = Picker();
+    ASSERT_EQ(InitPicker(p, pos, 3, -MateScore, 50), NoHashCutoff);  // 20 < beta
+    const std::vector<std::string> moves = AllMoves(p, pos);
+    EXPECT_EQ(moves[0], "e0f0");
+    EXPECT_EQ(moves[1], "h2h7");
+    EXPECT_EQ(moves[2], "b4b6");
+    EXPECT_EQ(moves[3], "h3h4");
+    EXPECT_EQ(moves[4], "b4b5");
+    // With a hash move the quiet stage skips it and both killers.
+    for (const char* once : {"e0f0", "h3h4", "b4b5"})
+        EXPECT_EQ(std::count(moves.begin(), moves.end(), once), 1) << once;
+    EXPECT_EQ(moves.size(), RefPseudoLegalMoves(pos).size());
+
+    // A killer equal to the hash move is not handed out twice.
+    KillerTable[0][0] = ParseMoveString("e0f0");
+    ASSERT_EQ(InitPicker(p, pos, 3, -MateScore, 50), NoHashCutoff);
+    const std::vector<std::string> again = AllMoves(p, pos);
+    EXPECT_EQ(std::count(again.begin(), again.end(), "e0f0"), 1);
+}
+
+TEST(Picker, HashCutoffAtInit) {
+    Position& pos = ScratchPosition();
+    LoadFen(Captures, pos);
+    ResetSearchTables();
+    StoreHash(pos, Code("e0f0"), 33, 5, BoundExact);
+    MovePicker& p = Picker();
+    EXPECT_EQ(InitPicker(p, pos, 5, -100, 100), 33);
+    EXPECT_EQ(InitPicker(p, pos, 6, -100, 100), NoHashCutoff);  // too shallow: a hash move
+    EXPECT_EQ(NextMove(p, pos), Code("e0f0"));
+}
+
+// Red king e0 in check from the rook on e5: the rook on a5 can take it, the
+// cannon on c2 can block on e2, the king can step aside.
+TEST(Picker, EvasionsComeInBands) {
+    Position& pos = ScratchPosition();
+    LoadFen("4k4/9/9/9/R3r4/9/9/2C6/9/4K4 w - - 0 1", pos);
+    ASSERT_TRUE(SideToMoveInCheck(pos));
+    ResetSearchTables();
+    KillerTable[0][0] = ParseMoveString("e0f0");
+    HistoryTable[Code("e0d0")] = 700;
+    MovePicker& p = Picker();
+    ASSERT_EQ(InitPicker(p, pos, 3, -MateScore, MateScore), NoHashCutoff);
+    ASSERT_GT(p.movesLeft, 1);
+    for (int i = 1; i < p.movesLeft; i++) EXPECT_GE(p.moves[i - 1].score, p.moves[i].score);
+    ASSERT_EQ(p.movesLeft, 4);
+    EXPECT_TRUE(SameSquaresAs(p.moves[0], "a5e5"));
+    EXPECT_EQ(p.moves[0].score, 13 * 12 - 12 + 4000);
+    EXPECT_TRUE(SameSquaresAs(p.moves[1], "e0f0"));  // killer
+    EXPECT_EQ(p.moves[1].score, 4);
+    EXPECT_TRUE(SameSquaresAs(p.moves[2], "e0d0"));
+    EXPECT_EQ(p.moves[2].score, 700 - 24000);
+    EXPECT_TRUE(SameSquaresAs(p.moves[3], "c2e2"));
+    EXPECT_EQ(p.moves[3].score, -24000);
+    EXPECT_EQ(p.singleReply, 0);
+}
+
+TEST(Picker, QuiescenceCapturesThenChecks) {
+    Position& pos = ScratchPosition();
+    LoadFen(Captures, pos);
+    ResetSearchTables();
+    MoveRecord checks[MaxCheckingMoves + 1];
+    const int checkCount = GenerateChecks(pos, checks);
+    ASSERT_GT(checkCount, 0);
+    MovePicker& p = Picker();
+    for (const bool option : {true, false}) {
+        for (const bool allow : {true, false}) {
+            CheckInQuiescence = option;
+            InitQuiescencePicker(p, pos, -MateScore, MateScore, allow);
+            std::vector<std::string> moves;
+            while (const Move m = NextQuiescenceMove(p, pos)) moves.push_back(Text(m));
+            std::vector<std::string> expected = {"h2h7", "b4b6", "b4e4"};
+            if (option && allow)
+                for (int i = 0; i < checkCount; i++) expected.push_back(Text(MoveOf(checks[i])));
+            EXPECT_EQ(moves, expected) << option << allow;
+        }
+    }
+    CheckInQuiescence = true;
+}
+
+TEST(Picker, QuiescenceInCheckGivesEvasionsByMvvLva) {
+    Position& pos = ScratchPosition();
+    LoadFen("4k4/9/9/9/R3r4/9/9/2C6/9/4K4 w - - 0 1", pos);
+    MovePicker& p = Picker();
+    InitQuiescencePicker(p, pos, -MateScore, MateScore, true);
+    std::vector<std::string> moves;
+    while (const Move m = NextQuiescenceMove(p, pos)) moves.push_back(Text(m));
+    ASSERT_EQ(moves.size(), 4u);
+    EXPECT_EQ(moves[0], "a5e5");
+}
+
+}  // namespace

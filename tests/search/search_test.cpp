@@ -1,0 +1,208 @@
+#include "search/search.h"
+
+#include <gtest/gtest.h>
+
+#include "eval/eval.h"
+#include "position/position.h"
+#include "shell/engine_state.h"
+#include "support/reference_rules.h"
+
+namespace {
+
+Move Code(const char* text) {
+    return MoveOf(ParseMoveString(text));
+}
+
+struct SearchResult {
+    int16_t score;
+    Move best;
+};
+
+// Iterative deepening as "go" runs it, without the reports; `untilMate`
+// false searches every depth, as the shortest mate needs.
+SearchResult SearchTo(Position& pos, int depth, bool untilMate = true) {
+    ResetSearchTables();
+    StopFlag = false;
+    NodeCount = 0;
+    PollingInput = false;
+    SearchResult result{0, 0};
+    for (int d = 1; d <= depth; d++) {
+        RootDepth = d;
+        pos.Ply = 0;
+        result.score = SearchRoot(int8_t(d), pos);
+        if (untilMate && (result.score >= MateThreshold || result.score <= -MateThreshold)) break;
+    }
+    ProbeHashMove(pos, result.best);
+    return result;
+}
+
+struct MateCase {
+    const char* fen;
+    int depth;
+    bool untilMate;
+    int16_t score;
+    const char* best;  // nullptr: any move
+};
+
+TEST(Search, MatesAndStalemates) {
+    const MateCase cases[] = {
+        // Two rooks: a0a9 mates at once.
+        {"4k4/8R/9/9/9/9/9/9/9/R2K5 w - - 0 1", 3, true, 9999, "a0a9"},
+        // One rook cuts the king off, the other mates next move. The checks
+        // alone find a mate in three at depth 1, where "go" would stop.
+        {"4k4/9/9/9/9/9/9/9/9/R2K4R w - - 0 1", 1, true, 9995, "a0a9"},
+        {"4k4/9/9/9/9/9/9/9/9/R2K4R w - - 0 1", 3, false, 9997, nullptr},
+        // Black has no move at all (not in check): any red move wins.
+        {"4k4/3P5/9/9/9/9/9/9/5R3/3K5 w - - 0 1", 2, true, 9999, nullptr},
+        // The stalemated side to move loses at once.
+        {"4k4/3P5/9/9/5R3/9/9/9/9/3K5 b - - 0 1", 2, true, -MateScore, nullptr},
+        // Mated: no legal move in check.
+        {"R3k4/8R/9/9/9/9/9/9/9/3K5 b - - 0 1", 2, true, -MateScore, nullptr},
+    };
+    Position& pos = ScratchPosition();
+    for (const MateCase& c : cases) {
+        LoadFen(c.fen, pos);
+        const SearchResult r = SearchTo(pos, c.depth, c.untilMate);
+        EXPECT_EQ(r.score, c.score) << c.fen;
+        if (c.best) {
+            EXPECT_EQ(r.best, Code(c.best)) << c.fen;
+        }
+        EXPECT_EQ(pos.MoveCount, 0u);
+        EXPECT_EQ(CheckInvariants(pos), "");
+    }
+}
+
+TEST(Search, NoLegalMoveBelowTheRoot) {
+    Position& pos = ScratchPosition();
+    LoadFen("4k4/3P5/9/9/5R3/9/9/9/9/3K5 b - - 0 1", pos);
+    ResetSearchTables();
+    pos.Ply = 1;
+    EXPECT_EQ(SearchAlphaBeta(3, -MateScore, MateScore, pos, 1), 1 - MateScore);
+    pos.Ply = 50;  // the depth limit: the evaluation, even in check
+    EXPECT_EQ(SearchAlphaBeta(3, -MateScore, MateScore, pos, 1), 0 + Evaluate(pos));
+    pos.Ply = 0;
+}
+
+TEST(Search, RepetitionScores) {
+    struct Case {
+        const char* fen;
+        const char* moves[4];
+        int16_t score;  // for the side to move after the four moves, at Ply 4
+    };
+    const Case cases[] = {
+        {StartFen, {"b0c2", "b9c7", "c2b0", "c7b9"}, 0},
+        {"3k5/9/9/9/9/9/9/9/4R4/5K3 w", {"e1d1", "d9e9", "d1e1", "e9d9"}, 4 - MateScore},
+        {"5k3/4r4/9/9/9/9/9/9/9/3K5 b", {"e8d8", "d0e0", "d8e8", "e0d0"}, 4 - MateScore},
+        {"5k3/4r4/9/9/9/9/9/9/9/4K4 w", {"e0d0", "e8d8", "d0e0", "d8e8"}, MateScore - 4},
+    };
+    Position& pos = ScratchPosition();
+    for (const Case& c : cases) {
+        LoadFen(c.fen, pos);
+        for (const char* m : c.moves) {
+            MoveRecord r = ParseMoveString(m);
+            ASSERT_TRUE(MakeMove(r, pos));
+        }
+        ASSERT_EQ(pos.Ply, 4u);
+        bool repeated;
+        EXPECT_EQ(RepetitionScore(pos, repeated), c.score) << c.fen;
+        EXPECT_TRUE(repeated);
+        ResetSearchTables();
+        EXPECT_EQ(SearchAlphaBeta(3, -MateScore, MateScore, pos, 1), c.score) << c.fen;
+        EXPECT_EQ(Quiesce(-MateScore, MateScore, pos, 0), c.score) << c.fen;
+    }
+}
+
+TEST(Search, BannedMovesAreNeverPlayed) {
+    Position& pos = ScratchPosition();
+    LoadFen("4k4/8R/9/9/9/9/9/9/9/R2K5 w - - 0 1", pos);
+    BanList.count = 1;
+    BanList.moves[0] = Code("a0a9");
+    SearchResult r = SearchTo(pos, 3);
+    EXPECT_NE(r.best, Code("a0a9"));
+    EXPECT_NE(r.best, 0);
+
+    // Every legal move banned: nothing to play, and the mate score.
+    MoveRecord list[MaxGeneratedMoves + 1];
+    const int n = GenerateAll(pos, list);
+    BanList.count = 0;
+    for (int i = 0; i < n && i < BanListCapacity; i++)
+        BanList.moves[BanList.count++] = MoveOf(list[i]);
+    r = SearchTo(pos, 2);
+    EXPECT_EQ(r.score, -MateScore);
+    EXPECT_EQ(r.best, 0);
+    BanList.count = 0;
+}
+
+TEST(Search, SingleReplyAnswersAtOnce) {
+    Position& pos = ScratchPosition();
+    // The red king on e0 is checked by the rook on e5; f0 would face the black
+    // king, so d0 is the only reply.
+    LoadFen("5k3/9/9/9/4r4/9/9/9/9/4K4 w - - 0 1", pos);
+    ASSERT_TRUE(SideToMoveInCheck(pos));
+    ASSERT_EQ(RefLegalMoves(pos).size(), 1u);
+    ResetSearchTables();
+    RootDepth = 4;
+    pos.Ply = 0;
+    EXPECT_EQ(SearchRoot(4, pos), -500);
+    HashEntry entry;
+    ASSERT_TRUE(ProbeHash(pos, entry));
+    EXPECT_EQ(entry.move, RefMoveCode(RefLegalMoves(pos)[0]));
+    EXPECT_EQ(entry.bound, BoundExact);
+    EXPECT_EQ(entry.depth, 4);
+    EXPECT_EQ(entry.value, -500);
+}
+
+TEST(Search, IterationsLeaveAnExactRootEntry) {
+    Position& pos = ScratchPosition();
+    LoadFen(StartFen, pos);
+    ResetSearchTables();
+    StopFlag = false;
+    PollingInput = false;
+    for (int d = 1; d <= 4; d++) {
+        RootDepth = d;
+        pos.Ply = 0;
+        const int16_t score = SearchRoot(int8_t(d), pos);
+        HashEntry entry;
+        ASSERT_TRUE(ProbeHash(pos, entry));
+        EXPECT_EQ(entry.depth, d);
+        EXPECT_EQ(entry.bound, BoundExact);
+        EXPECT_EQ(entry.value, score);
+        EXPECT_TRUE(IsPseudoLegal(pos, RecordOfMove(pos, entry.move)));
+    }
+    EXPECT_EQ(CheckInvariants(pos), "");
+    EXPECT_EQ(pos.MoveCount, 0u);
+}
+
+// The search leaves the position exactly as it found it, and the same search
+// twice gives the same nodes and move.
+TEST(Search, RepeatableAndLeavesThePositionAlone) {
+    Position& pos = ScratchPosition();
+    LoadFen("r1bakab1r/9/1cn4c1/p1p1n1p1p/4N4/2N6/P1P1P1P1P/1C5C1/9/R1BAKAB1R w - - 0 1", pos);
+    const SearchResult first = SearchTo(pos, 5);
+    const uint32_t nodes = NodeCount;
+    const SearchResult second = SearchTo(pos, 5);
+    EXPECT_EQ(NodeCount, nodes);
+    EXPECT_EQ(first.best, second.best);
+    EXPECT_EQ(first.score, second.score);
+    EXPECT_EQ(CheckInvariants(pos), "");
+    EXPECT_EQ(pos.MoveCount, 0u);
+}
+
+TEST(Search, OptionsChangeTheTree) {
+    Position& pos = ScratchPosition();
+    LoadFen(StartFen, pos);
+    SearchTo(pos, 6);
+    const uint32_t withAll = NodeCount;
+    HistoryPruning = HistoryReduction = false;
+    SearchTo(pos, 6);
+    const uint32_t withoutHistory = NodeCount;
+    HistoryPruning = HistoryReduction = true;
+    CheckInQuiescence = false;
+    SearchTo(pos, 6);
+    const uint32_t withoutChecks = NodeCount;
+    CheckInQuiescence = true;
+    EXPECT_GT(withoutHistory, withAll);
+    EXPECT_NE(withoutChecks, withAll);
+}
+
+}  // namespace

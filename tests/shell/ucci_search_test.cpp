@@ -1,0 +1,181 @@
+// "go" end to end: the built quillon searching as a front end sees it, every
+// read with a deadline and every best move checked against the legal moves.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "channel_test_support.h"
+#include "shell/line_channel.h"
+#include "support/reference_rules.h"
+
+namespace {
+
+bool StartsWith(const std::string& s, const char* prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
+
+struct Engine {
+    LineChannel channel;
+    bool open = false;
+    explicit Engine(bool book = false) {
+        open = Open(channel, QUILLON_EXE);
+        if (open) Send(book ? "ucci" : "ucci\nsetoption usebook false");
+    }
+    ~Engine() {
+        if (open) Close(channel);
+    }
+    void Send(const std::string& line) { Write(channel, (line + "\n").c_str()); }
+    // Lines up to and including the one that begins with `last` (or, when
+    // waiting for a best move, the "nobestmove" that can stand for it).
+    std::vector<std::string> ReadUntil(const char* last, int ms = 60000) {
+        std::vector<std::string> lines;
+        char line[LineBufferSize];
+        while (ReadLineWithin(channel, line, ms)) {
+            lines.push_back(line);
+            if (StartsWith(lines.back(), last)) break;
+            if (StartsWith(last, "bestmove") && lines.back() == "nobestmove") break;
+        }
+        return lines;
+    }
+};
+
+// The move of a "bestmove" line is one of the legal moves of the position.
+bool LegalIn(const char* fen, const std::string& bestLine) {
+    if (!StartsWith(bestLine, "bestmove ") || bestLine.size() < 13) return false;
+    Position& pos = ScratchPosition(3);
+    LoadFen(fen, pos);
+    const MoveRecord r = ParseMoveString(bestLine.c_str() + 9);
+    for (const RefMove& m : EngineLegalMoves(pos))
+        if (m.from == r.from && m.to == r.to) return true;
+    return false;
+}
+
+int CountPrefix(const std::vector<std::string>& lines, const char* prefix) {
+    int n = 0;
+    for (const std::string& l : lines) n += StartsWith(l, prefix);
+    return n;
+}
+
+TEST(UcciSearch, DepthLimitedSearch) {
+    Engine engine;
+    ASSERT_TRUE(engine.open);
+    engine.Send("go depth 4");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(CountPrefix(lines, "info depth "), 4);
+    EXPECT_EQ(CountPrefix(lines, "info time "), 4);
+    EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
+
+    engine.Send("go depth 0");
+    lines = engine.ReadUntil("nobestmove");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "nobestmove");
+    EXPECT_EQ(CountPrefix(lines, "info"), 0);
+
+    // The depth limit persists: a plain "go" searches to depth 0 again.
+    engine.Send("go");
+    lines = engine.ReadUntil("nobestmove");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "nobestmove");
+
+    engine.Send("position fen 4k4/9/9/9/9/9/9/9/9/R2K4R w - - 0 1");
+    engine.Send("go depth 3");
+    lines = engine.ReadUntil("bestmove");
+    EXPECT_TRUE(LegalIn("4k4/9/9/9/9/9/9/9/9/R2K4R w - - 0 1", lines.back())) << lines.back();
+}
+
+TEST(UcciSearch, StopDuringADeepSearch) {
+    Engine engine;
+    ASSERT_TRUE(engine.open);
+    engine.Send("go depth 20");
+    engine.Send("stop");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
+    EXPECT_TRUE(StartsWith(lines[lines.size() - 2], "info time ")) << lines[lines.size() - 2];
+    for (const std::string& l : lines) EXPECT_EQ(l.find("score -30000"), std::string::npos) << l;
+    EXPECT_GE(CountPrefix(lines, "info depth "), 5);
+}
+
+TEST(UcciSearch, StopAfterAShallowSearchIsAnsweredByTheLoop) {
+    Engine engine;
+    ASSERT_TRUE(engine.open);
+    engine.Send("go depth 3");
+    engine.Send("stop");
+    std::vector<std::string> lines = engine.ReadUntil("Engine is not running.");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Engine is not running.");
+    EXPECT_EQ(CountPrefix(lines, "bestmove "), 1);
+}
+
+// A small clock in a position with deep iterations: the backstop ends the
+// iteration that would run far past the allotment.
+TEST(UcciSearch, TimedSearchAnswersInTime) {
+    Engine engine;
+    ASSERT_TRUE(engine.open);
+    const char* fen = "r1bakab1r/9/1cn4c1/p1p1n1p1p/4N4/2N6/P1P1P1P1P/1C5C1/9/R1BAKAB1R w - - 0 1";
+    engine.Send(std::string("position fen ") + fen);
+    const auto start = std::chrono::steady_clock::now();
+    engine.Send("go time 2000 increment 0");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(LegalIn(fen, lines.back())) << lines.back();
+    // The backstop is a quarter of the 2000 ms; the rest is a generous margin
+    // for the first five iterations, which cannot be interrupted.
+    EXPECT_LT(ms, 500 + 2500);
+}
+
+TEST(UcciSearch, ProbeAfterASearch) {
+    Engine engine;
+    ASSERT_TRUE(engine.open);
+    engine.Send("go depth 2");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    ASSERT_FALSE(lines.empty());
+    engine.Send("probe");
+    lines = engine.ReadUntil("pophash");
+    ASSERT_FALSE(lines.empty());
+    // The start position is the probe's position, and the search stored its root.
+    EXPECT_TRUE(StartsWith(lines.back(), "pophash bestmove ")) << lines.back();
+}
+
+// The start position is in the shipped book: "go" answers at once with a
+// book move, reported at depth 0 with the book's score, banned or not.
+TEST(UcciSearch, BookAnswersTheStartPosition) {
+    Engine engine(true);
+    ASSERT_TRUE(engine.open);
+    engine.Send("banmoves h2e2 c3c4 g0e2 h0g2 b0c2 g3g4");
+    engine.Send("go depth 8");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    ASSERT_GE(lines.size(), 3u);
+    const std::string& best = lines.back();
+    EXPECT_TRUE(LegalIn(StartFen, best)) << best;
+    EXPECT_EQ(best.size(), 13u) << best;  // no ponder move: the table holds nothing else
+    const std::string move = best.substr(9, 4);
+    EXPECT_EQ(lines[lines.size() - 2], "info depth 0 score 1000 pv " + move + " ");
+    EXPECT_TRUE(StartsWith(lines[lines.size() - 3], "info time ")) << lines[lines.size() - 3];
+    EXPECT_EQ(CountPrefix(lines, "info depth "), 1);
+}
+
+// The front end goes away in the middle of a search: the engine stops,
+// answers and leaves by itself.
+TEST(UcciSearch, EndOfInputStopsTheSearch) {
+    LineChannel channel;
+    ASSERT_TRUE(Open(channel, QUILLON_EXE));
+    Write(channel, "setoption usebook false\ngo depth 30\n");
+    CloseOutput(channel);
+    bool ended = false;
+    std::vector<std::string> lines = ReadLinesToEnd(channel, 60000, &ended);
+    Close(channel);
+    EXPECT_TRUE(ended);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
+    EXPECT_EQ(channel.ChildExitCode, 0);
+}
+
+}  // namespace
