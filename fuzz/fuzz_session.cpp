@@ -1,0 +1,53 @@
+// A whole UCCI session in this process: the input is the text a front end
+// sends, fed through a pipe that is already closed, so the command loop reads
+// it line by line as from a real front end and every search ends at its first
+// poll of the input. The replies go to /dev/null.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "fuzz_support.h"
+#include "shell/command_loop.h"
+#include "shell/engine_channel.h"
+#include "shell/engine_state.h"
+
+namespace {
+
+int ReplySink() {
+    static int sink = -1;
+    if (sink < 0) sink = open("/dev/null", O_WRONLY);
+    return sink;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    PrepareFuzzing();
+    if (size > 60000) return 0;  // one pipe's room: the whole session is written at once
+    int ends[2];
+    if (pipe(ends) != 0) __builtin_trap();
+    for (size_t done = 0; done < size;) {
+        const ssize_t put = write(ends[1], data + done, size - done);
+        if (put <= 0) __builtin_trap();
+        done += size_t(put);
+    }
+    close(ends[1]);
+
+    ResetEngineState();
+    PollingInput = true;
+    OpenOnStreams(EngineChannel, ends[0], ReplySink());
+    static char line[LineBufferSize];
+    for (;;) {
+        if (ReadLine(EngineChannel, line)) {
+            if (!RunCommandLine(line)) break;
+            continue;
+        }
+        if (AtEndOfInput(EngineChannel)) break;
+    }
+    RequireInvariants(CurrentGamePosition(), "game position after the session");
+    RequireInvariants(CurrentProbePosition(), "probe position after the session");
+    close(ends[0]);
+    OpenOnStreams(EngineChannel, NoStream, NoStream);
+    EngineChannel.InputEnded = true;
+    return 0;
+}
