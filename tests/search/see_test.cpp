@@ -163,7 +163,7 @@ TEST(StaticExchange, LeavesThePositionExactly) {
                 std::memcpy(&before, &pos, sizeof pos);
                 StaticExchange(pos, list[i]);
                 IsGoodCapture(pos, list[i]);
-                ASSERT_EQ(std::memcmp(&before, &pos, sizeof pos), 0) << FenOf(pos);
+                ASSERT_EQ(std::memcmp(&before, &pos, sizeof pos), 0) << FenOfPosition(pos);
                 captures++;
             }
         }
@@ -343,7 +343,7 @@ TEST(StaticExchange, AgreesWithSlowExchangeOverRandomGames) {
                 MoveRecord r = list[i];
                 StaticExchange(pos, r);
                 const int expected = RefStaticExchange(pos, r, RefMode{true, false});
-                ASSERT_EQ(r.score, expected) << FenOf(pos) << " " << r.from << "-" << r.to;
+                ASSERT_EQ(r.score, expected) << FenOfPosition(pos) << " " << r.from << "-" << r.to;
                 captures++;
                 defended += r.score != RefValue(pos.Board[r.to], r.to);
 
@@ -351,7 +351,7 @@ TEST(StaticExchange, AgreesWithSlowExchangeOverRandomGames) {
                 const int anyOrder = RefStaticExchange(pos, r, RefMode{false, false}, &outOfOrder);
                 // Taking attackers strictly in order changes nothing unless one turned up late.
                 if (!outOfOrder) {
-                    EXPECT_EQ(anyOrder, expected) << FenOf(pos);
+                    EXPECT_EQ(anyOrder, expected) << FenOfPosition(pos);
                 }
                 missedUncovered += anyOrder != expected;
                 blockedEye += RefStaticExchange(pos, r, RefMode{true, true}) != expected;
