@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "eval/eval.h"
 #include "position/position.h"
+#include "shell/clock.h"
 #include "shell/engine_state.h"
 #include "support/reference_rules.h"
 
@@ -203,6 +206,82 @@ TEST(Search, OptionsChangeTheTree) {
     CheckInQuiescence = true;
     EXPECT_GT(withoutHistory, withAll);
     EXPECT_NE(withoutChecks, withAll);
+}
+
+}  // namespace
+
+namespace {
+
+// Other positions' entries can take both slots of the root's bucket while an
+// iteration is interrupted; the last completed answer is put back.
+TEST(Search, TheLastCompletedAnswerSurvivesAnInterruption) {
+    Position& pos = ScratchPosition();
+    LoadFen(StartFen, pos);
+    const SearchResult r = SearchTo(pos, 3);
+    const RootAnswer answer{r.best, r.score, 3};
+    HashEntry* bucket = HashTable[KeyLow(CurrentKey(pos)) & (HashBucketCount - 1)];
+    for (int i = 0; i < 2; i++) {
+        bucket[i].key = KeyLow(CurrentKey(pos)) ^ 0x40000u;  // same bucket, other position
+        bucket[i].check = 12345;
+        bucket[i].depth = 9;
+        bucket[i].bound = BoundLower;
+    }
+    Move found = 0;
+    ASSERT_FALSE(ProbeHashMove(pos, found));
+    KeepRootAnswer(pos, answer);
+    HashEntry entry;
+    ASSERT_TRUE(ProbeHash(pos, entry));
+    EXPECT_EQ(entry.move, r.best);
+    EXPECT_EQ(entry.value, r.score);
+    EXPECT_EQ(entry.depth, 3);
+    EXPECT_EQ(entry.bound, BoundExact);
+    // With the entry in place, nothing is written.
+    const HashEntry before = entry;
+    KeepRootAnswer(pos, answer);
+    ASSERT_TRUE(ProbeHash(pos, entry));
+    EXPECT_EQ(std::memcmp(&before, &entry, sizeof entry), 0);
+    // No completed iteration: nothing to keep.
+    ResetSearchTables();
+    KeepRootAnswer(pos, RootAnswer{r.best, r.score, 0});
+    EXPECT_FALSE(ProbeHashMove(pos, found));
+}
+
+// Under a clock the nodes that poll also look at the time: once the backstop
+// is reached, the search ends as on "stop", and never in the first five
+// iterations, which have no node that polls.
+TEST(Search, TheBackstopInterruptsDeepIterationsOnly) {
+    Position& pos = ScratchPosition();
+    LoadFen(StartFen, pos);
+    PollingInput = false;
+    StartBackstop(ClockMilliseconds() - 1000, 10);
+    EXPECT_TRUE(BackstopReached());
+    ResetSearchTables();
+    StopFlag = false;
+    for (int d = 1; d <= 5; d++) {
+        RootDepth = d;
+        pos.Ply = 0;
+        EXPECT_NE(SearchRoot(int8_t(d), pos), InterruptedScore) << d;
+        EXPECT_FALSE(StopFlag);
+    }
+    // The first node that polls ends the iteration it belongs to.
+    int d = 6;
+    for (; d <= 9; d++) {
+        RootDepth = d;
+        pos.Ply = 0;
+        if (SearchRoot(int8_t(d), pos) == InterruptedScore) break;
+    }
+    EXPECT_LE(d, 9);
+    EXPECT_TRUE(StopFlag);
+    HashEntry entry;
+    ASSERT_TRUE(ProbeHash(pos, entry));
+    EXPECT_EQ(entry.depth, d - 1);  // the last completed iteration's answer
+    EXPECT_EQ(CheckInvariants(pos), "");
+
+    StartBackstop(ClockMilliseconds(), 60000);
+    EXPECT_FALSE(BackstopReached());
+    StartBackstop(0, -1);
+    EXPECT_FALSE(BackstopReached());
+    StopFlag = false;
 }
 
 }  // namespace
