@@ -285,3 +285,40 @@ TEST(Search, TheBackstopInterruptsDeepIterationsOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every move's success ratio set to 4000 (below 4915, above 3276, below 9830).
+void SetEveryRatio() {
+    ResetSearchTables();
+    for (uint32_t m = 0; m < 65536; m++) {
+        BestCount[m] = 1000;
+        TriedCount[m] = 4096;
+    }
+}
+
+uint32_t NodesOfSearch(Position& pos, int depth, bool pruning, bool reduction) {
+    SetEveryRatio();
+    HistoryPruning = pruning;
+    HistoryReduction = reduction;
+    StopFlag = false;
+    NodeCount = 0;
+    RootDepth = 2 * depth;
+    pos.Ply = 1;
+    SearchAlphaBeta(int8_t(depth), -50, 50, pos, 0);
+    pos.Ply = 0;
+    HistoryPruning = HistoryReduction = true;
+    return NodeCount;
+}
+
+// Quiet moves with a success ratio of 4000 are pruned at depth 2, and at
+// depth 3 searched one ply shallower.
+TEST(Search, HistoryPruningAndReductionFollowTheSuccessRatio) {
+    Position& pos = ScratchPosition();
+    LoadFen("2bakab1r/5r3/1cn1c3n/pC2p3p/2p3p2/5NP1C/P1P1P3P/9/9/RNBAKABR1 w - - 0 1", pos);
+    PollingInput = false;
+    EXPECT_LT(NodesOfSearch(pos, 2, true, false), NodesOfSearch(pos, 2, false, false));
+    EXPECT_NE(NodesOfSearch(pos, 3, false, true), NodesOfSearch(pos, 3, false, false));
+}
+
+}  // namespace
