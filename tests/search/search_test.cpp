@@ -16,6 +16,12 @@ Move Code(const char* text) {
     return MoveOf(ParseMoveString(text));
 }
 
+// Searches in these tests read no input; the engine's default comes back after.
+struct QuietInput {
+    QuietInput() { PollingInput = false; }
+    ~QuietInput() { PollingInput = true; }
+};
+
 struct SearchResult {
     int16_t score;
     Move best;
@@ -27,7 +33,7 @@ SearchResult SearchTo(Position& pos, int depth, bool untilMate = true) {
     ResetSearchTables();
     StopFlag = false;
     NodeCount = 0;
-    PollingInput = false;
+    const QuietInput quiet;
     SearchResult result{0, 0};
     for (int d = 1; d <= depth; d++) {
         RootDepth = d;
@@ -160,7 +166,7 @@ TEST(Search, IterationsLeaveAnExactRootEntry) {
     LoadFen(StartFen, pos);
     ResetSearchTables();
     StopFlag = false;
-    PollingInput = false;
+    const QuietInput quiet;
     for (int d = 1; d <= 4; d++) {
         RootDepth = d;
         pos.Ply = 0;
@@ -252,7 +258,7 @@ TEST(Search, TheLastCompletedAnswerSurvivesAnInterruption) {
 TEST(Search, TheBackstopInterruptsDeepIterationsOnly) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    PollingInput = false;
+    const QuietInput quiet;
     StartBackstop(ClockMilliseconds() - 1000, 10);
     EXPECT_TRUE(BackstopReached());
     ResetSearchTables();
@@ -316,7 +322,7 @@ uint32_t NodesOfSearch(Position& pos, int depth, bool pruning, bool reduction) {
 TEST(Search, HistoryPruningAndReductionFollowTheSuccessRatio) {
     Position& pos = ScratchPosition();
     LoadFen("2bakab1r/5r3/1cn1c3n/pC2p3p/2p3p2/5NP1C/P1P1P3P/9/9/RNBAKABR1 w - - 0 1", pos);
-    PollingInput = false;
+    const QuietInput quiet;
     EXPECT_LT(NodesOfSearch(pos, 2, true, false), NodesOfSearch(pos, 2, false, false));
     EXPECT_NE(NodesOfSearch(pos, 3, false, true), NodesOfSearch(pos, 3, false, false));
 }
