@@ -83,9 +83,9 @@ void UnmakeNullMove(Position& pos) {
     pos.SideToMove ^= 1;
 }
 
-bool InCheck(Position& pos, uint32_t side) {
+uint32_t AttackersOfKing(const Position& pos, uint32_t side) {
     const uint32_t king = pos.PieceSquare[SideBase(side)];
-    if (king == 0) return false;
+    if (king == 0) return 0;
     const uint32_t kr = RowOfSquare[king], kf = FileOfSquare[king];
     const uint32_t them = SideBase(side ^ 1);
     // The attacker's bits: red attackers use bits 0..11, black ones 12..23.
@@ -132,8 +132,43 @@ bool InCheck(Position& pos, uint32_t side) {
     const uint32_t facing = FileFirstPiece[kr][fileOcc][side == Red ? 0 : 1];
     if (facing && pos.Board[SquareAt(kf, facing - 1)] == them) mask |= 1u << bitBase;
 
+    return mask;
+}
+
+bool InCheck(Position& pos, uint32_t side) {
+    if (pos.PieceSquare[SideBase(side)] == 0) return false;
+    const uint32_t mask = AttackersOfKing(pos, side);
     pos.CheckersStack[pos.MoveCount] = mask;
     return mask != 0;
+}
+
+uint32_t LiftOnto(Position& pos, uint32_t from, uint32_t to) {
+    const uint32_t mover = pos.Board[from], victim = pos.Board[to];
+    pos.Board[from] = 0;
+    pos.FileBits[FileOfSquare[from]] &= uint16_t(~RowBit(RowOfSquare[from]));
+    pos.RowBits[RowOfSquare[from]] &= uint16_t(~FileBit(FileOfSquare[from]));
+    // A lifted piece leaves its slot empty, so it cannot attack.
+    if (victim) pos.PieceSquare[victim] = 0;
+    pos.Board[to] = mover;
+    pos.PieceSquare[mover] = to;
+    pos.FileBits[FileOfSquare[to]] |= uint16_t(RowBit(RowOfSquare[to]));
+    pos.RowBits[RowOfSquare[to]] |= uint16_t(FileBit(FileOfSquare[to]));
+    return victim;
+}
+
+void PutBack(Position& pos, uint32_t from, uint32_t to, uint32_t victim) {
+    const uint32_t mover = pos.Board[to];
+    pos.Board[from] = mover;
+    pos.PieceSquare[mover] = from;
+    pos.FileBits[FileOfSquare[from]] |= uint16_t(RowBit(RowOfSquare[from]));
+    pos.RowBits[RowOfSquare[from]] |= uint16_t(FileBit(FileOfSquare[from]));
+    pos.Board[to] = victim;
+    if (victim) {
+        pos.PieceSquare[victim] = to;
+    } else {
+        pos.FileBits[FileOfSquare[to]] &= uint16_t(~RowBit(RowOfSquare[to]));
+        pos.RowBits[RowOfSquare[to]] &= uint16_t(~FileBit(FileOfSquare[to]));
+    }
 }
 
 int DetectRepetition(const Position& pos) {

@@ -139,13 +139,21 @@ void UnmakeMove(Position& pos);
 void MakeNullMove(Position& pos);
 void UnmakeNullMove(Position& pos);
 bool InCheck(Position& pos, uint32_t side);  // also fills CheckersStack[MoveCount]
-int DetectRepetition(const Position& pos);   // 0 none, 1 plain, 2 black checks, 3 red, 4 both
+// The checkers mask of `side`'s king as the board stands; 0 without a king.
+uint32_t AttackersOfKing(const Position& pos, uint32_t side);
+int DetectRepetition(const Position& pos);  // 0 none, 1 plain, 2 black checks, 3 red, 4 both
 
 // A move sent by a front end: played only when it is pseudo-legal for the side
 // to move and legal. Keeps the stacks in room by dropping old history.
 bool PlayGameMove(Position& pos, MoveRecord& record);
 // Forgets all but the last `keep` moves; the position itself is unchanged.
 void TrimHistory(Position& pos, uint32_t keep);
+
+// A move on the board and the occupancy bits alone (keys, sums and stacks
+// untouched), for looking ahead without playing: returns the piece lifted off
+// `to`, which PutBack needs to restore the board exactly.
+uint32_t LiftOnto(Position& pos, uint32_t from, uint32_t to);
+void PutBack(Position& pos, uint32_t from, uint32_t to, uint32_t victim);
 
 // ---------------------------------------------------------------------------
 // Move generation (movegen.cpp): pseudo-legal, MakeMove settles legality.

@@ -55,3 +55,10 @@ int16_t SearchRoot(int8_t depth, Position& pos) {
     StoreHash(pos, bestMove, best, depth, BoundExact);
     return best;
 }
+
+void KeepRootAnswer(const Position& pos, const RootAnswer& answer) {
+    if (answer.depth == 0) return;
+    HashEntry entry;
+    if (ProbeHash(pos, entry) && entry.bound == BoundExact && entry.move == answer.move) return;
+    StoreHash(pos, answer.move, answer.score, answer.depth, BoundExact);
+}

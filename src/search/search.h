@@ -18,9 +18,9 @@ struct HashEntry {
     uint32_t key;    // low half of the position key
     uint32_t check;  // high half
     uint16_t move;
-    int16_t value;   // mate scores relative to the node
+    int16_t value;  // mate scores relative to the node
     int8_t depth;
-    uint8_t bound;   // BoundNone: the slot is empty
+    uint8_t bound;  // BoundNone: the slot is empty
 };
 
 constexpr uint32_t HashBucketCount = 1u << 18;
@@ -126,6 +126,16 @@ constexpr int MaxSearchedMoves = MaxGeneratedMoves + 3;
 int16_t Quiesce(int16_t alpha, int16_t beta, Position& pos, int8_t checkBudget);
 int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos, uint8_t pvNode);
 int16_t SearchRoot(int8_t depth, Position& pos);
+
+// The root's answer after a completed iteration.
+struct RootAnswer {
+    Move move;
+    int16_t score;
+    int8_t depth;  // 0: no iteration completed
+};
+// The nodes of an interrupted iteration may have taken the root's slot in the
+// hash table, where the reports look for the answer: this puts it back.
+void KeepRootAnswer(const Position& pos, const RootAnswer& answer);
 // The score of a repeated position for the side to move, or 0 with
 // `repeated` false when the position has not repeated.
 int16_t RepetitionScore(const Position& pos, bool& repeated);

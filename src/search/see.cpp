@@ -70,35 +70,6 @@ bool IsPawnOf(uint32_t piece, uint32_t side) {
     return IsPieceOf(piece, side, PawnOffset, PawnOffset + 4);
 }
 
-// Moves the piece on `from` onto `to`, lifting off whatever stood there.
-void PlayOnto(Position& pos, uint32_t from, uint32_t to) {
-    const uint32_t mover = pos.Board[from];
-    const uint32_t victim = pos.Board[to];
-    if (victim) pos.PieceSquare[victim] = 0;
-    pos.Board[from] = 0;
-    pos.FileBits[FileOfSquare[from]] &= uint16_t(~RowBit(RowOfSquare[from]));
-    pos.RowBits[RowOfSquare[from]] &= uint16_t(~FileBit(FileOfSquare[from]));
-    pos.Board[to] = mover;
-    pos.PieceSquare[mover] = to;
-    pos.FileBits[FileOfSquare[to]] |= uint16_t(RowBit(RowOfSquare[to]));
-    pos.RowBits[RowOfSquare[to]] |= uint16_t(FileBit(FileOfSquare[to]));
-}
-
-void TakeBack(Position& pos, uint32_t from, uint32_t to, uint32_t victim) {
-    const uint32_t mover = pos.Board[to];
-    pos.Board[from] = mover;
-    pos.PieceSquare[mover] = from;
-    pos.FileBits[FileOfSquare[from]] |= uint16_t(RowBit(RowOfSquare[from]));
-    pos.RowBits[RowOfSquare[from]] |= uint16_t(FileBit(FileOfSquare[from]));
-    pos.Board[to] = victim;
-    if (victim) {
-        pos.PieceSquare[victim] = to;
-    } else {
-        pos.FileBits[FileOfSquare[to]] &= uint16_t(~RowBit(RowOfSquare[to]));
-        pos.RowBits[RowOfSquare[to]] &= uint16_t(~FileBit(FileOfSquare[to]));
-    }
-}
-
 // The net gain of the side that captured last, with `a` to capture next and
 // `balance` the net gain so far of a's side.
 int32_t Exchange(Position& pos, AttackerCursor& a, AttackerCursor& b, int32_t balance) {
@@ -107,9 +78,9 @@ int32_t Exchange(Position& pos, AttackerCursor& a, AttackerCursor& b, int32_t ba
     const uint32_t target = a.target;
     const uint32_t victim = pos.Board[target];
     const int32_t value = OrderValue(victim, target);
-    PlayOnto(pos, from, target);
+    LiftOnto(pos, from, target);
     const int32_t reply = Exchange(pos, b, a, -(balance + value));
-    TakeBack(pos, from, target, victim);
+    PutBack(pos, from, target, victim);
     return -reply;
 }
 
@@ -222,9 +193,9 @@ void StaticExchange(Position& pos, MoveRecord& record) {
     InitAttackerCursor(ours, to, side);
     const uint32_t victim = pos.Board[to];
     const int32_t gain = OrderValue(victim, to);
-    PlayOnto(pos, from, to);
+    LiftOnto(pos, from, to);
     record.score = Exchange(pos, theirs, ours, -gain);
-    TakeBack(pos, from, to, victim);
+    PutBack(pos, from, to, victim);
 }
 
 bool IsGoodCapture(Position& pos, MoveRecord& record) {

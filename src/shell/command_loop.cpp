@@ -105,23 +105,6 @@ void RunBanMoves(char* const* words, int count) {
     BanList.count = banned;
 }
 
-// The root's answer after a completed iteration.
-struct RootResult {
-    Move move;
-    int16_t score;
-    int8_t depth;
-};
-
-// The nodes of an interrupted iteration may have taken the root's slot in
-// the hash table; the last completed iteration's answer is put back.
-void KeepRootResult(const RootResult& completed) {
-    if (completed.depth == 0) return;
-    HashEntry entry;
-    if (ProbeHash(GamePosition, entry) && entry.move == completed.move && entry.bound == BoundExact)
-        return;
-    StoreHash(GamePosition, completed.move, completed.score, completed.depth, BoundExact);
-}
-
 // The book's score for its moves, as the reports show it.
 constexpr int16_t BookScore = 1000;
 
@@ -168,7 +151,7 @@ void RunGo(char* const* words, int count) {
     // 5. A book move is answered at once, without a search.
     if (!AnswerFromBook()) {
         // 6. Iterative deepening; the clock is asked only between iterations.
-        RootResult completed = {0, 0, 0};
+        RootAnswer completed = {0, 0, 0};
         const int32_t last = LastIteration(MaxDepth);
         for (int32_t d = 1; d <= last; d++) {
             RootDepth = d;
@@ -178,12 +161,12 @@ void RunGo(char* const* words, int count) {
             // An interrupted iteration is never reported as a completed one.
             if (StopFlag) {
                 ReportTime(elapsed);
-                KeepRootResult(completed);
+                KeepRootAnswer(GamePosition, completed);
                 break;
             }
             Move best = 0;
             ProbeHashMove(GamePosition, best);
-            completed = RootResult{best, score, int8_t(d)};
+            completed = RootAnswer{best, score, int8_t(d)};
             if (TimeControlOn && ShouldStop(SearchClock, elapsed, best, score)) {
                 ReportTime(elapsed);
                 ReportDepth(d, score, GamePosition);

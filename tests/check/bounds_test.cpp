@@ -51,7 +51,7 @@ TEST(Bounds, EveryGeneratorInRandomPlacements) {
     int inCheck = 0, largest = 0;
     for (int trial = 0; trial < 6000; trial++) {
         LoadRandomPlacement(pos, rng, 0.3 + 0.7 * (trial % 8) / 7.0);
-        const std::string fen = FormatFen(pos);
+        const std::string fen = FenOfPosition(pos);
         MoveRecord list[MaxGeneratedMoves];
         const int checks = GenerateChecks(pos, list);
         ASSERT_EQ(ListProblems(pos, list, checks, MaxCheckingMoves), "") << fen;

@@ -74,7 +74,7 @@ void CompareWithBruteForce(const Position& pos, Differences& diff) {
 
     for (int i = 0; i < n; i++) {
         const MoveRecord& r = list[i];
-        const std::string where = FormatFen(pos) + " " + Text(r.from, r.to);
+        const std::string where = FenOfPosition(pos) + " " + Text(r.from, r.to);
         ASSERT_TRUE(IsPseudoLegal(pos, r)) << where;
         ASSERT_TRUE(RefCanMove(pos, r.from, r.to)) << where;
         ASSERT_FALSE(IsListed(r.from, r.to, list, i)) << "listed twice: " << where;
@@ -100,7 +100,7 @@ void CompareWithBruteForce(const Position& pos, Differences& diff) {
         if (kingsFace && RefKingAttacked(after, us))
             diff.facingKings++;
         else
-            diff.unexplained.push_back("missed: " + FormatFen(pos) + " " + Text(m.from, m.to));
+            diff.unexplained.push_back("missed: " + FenOfPosition(pos) + " " + Text(m.from, m.to));
     }
 }
 

@@ -52,7 +52,7 @@ Position& Snapshot() {
 int RunUnchanged(Position& pos, int (*generate)(Position&, MoveRecord*), MoveRecord* list) {
     std::memcpy(&Snapshot(), &pos, sizeof pos);
     const int n = generate(pos, list);
-    EXPECT_EQ(std::memcmp(&Snapshot(), &pos, sizeof pos), 0) << FormatFen(pos);
+    EXPECT_EQ(std::memcmp(&Snapshot(), &pos, sizeof pos), 0) << FenOfPosition(pos);
     EXPECT_GE(n, 0);
     EXPECT_LE(n, MaxEvasions);
     for (int i = 0; i < n; i++) {
@@ -66,22 +66,22 @@ int RunUnchanged(Position& pos, int (*generate)(Position&, MoveRecord*), MoveRec
 // The dedicated list, the filtered list, the engine's legal moves and the
 // reference legal moves are one set, with nothing listed twice.
 void ExpectEvasionsAgree(Position& pos) {
-    ASSERT_TRUE(SideToMoveInCheck(pos)) << FormatFen(pos);
+    ASSERT_TRUE(SideToMoveInCheck(pos)) << FenOfPosition(pos);
     MoveRecord list[MaxEvasions], filtered[MaxEvasions];
     const int n = RunUnchanged(pos, GenerateEvasions, list);
     const int m = RunUnchanged(pos, EvadeByFiltering, filtered);
     const std::vector<RefMove> dedicated = MovesOf(list, n);
-    EXPECT_FALSE(HasDuplicates(dedicated)) << FormatFen(pos);
-    EXPECT_FALSE(HasDuplicates(MovesOf(filtered, m))) << FormatFen(pos);
+    EXPECT_FALSE(HasDuplicates(dedicated)) << FenOfPosition(pos);
+    EXPECT_FALSE(HasDuplicates(MovesOf(filtered, m))) << FenOfPosition(pos);
     const std::vector<RefMove> engine = EngineLegalMoves(pos);
-    EXPECT_EQ(Sorted(MovesOf(filtered, m)), engine) << FormatFen(pos);
-    EXPECT_EQ(Sorted(RefLegalMoves(pos)), engine) << FormatFen(pos);
+    EXPECT_EQ(Sorted(MovesOf(filtered, m)), engine) << FenOfPosition(pos);
+    EXPECT_EQ(Sorted(RefLegalMoves(pos)), engine) << FenOfPosition(pos);
     // The facing kings alone cannot arise from play; that list is empty.
     const uint32_t mask = CurrentCheckers(pos);
     if (mask == 1 || mask == 4096)
-        EXPECT_EQ(n, 0) << FormatFen(pos);
+        EXPECT_EQ(n, 0) << FenOfPosition(pos);
     else
-        EXPECT_EQ(Sorted(dedicated), engine) << FormatFen(pos);
+        EXPECT_EQ(Sorted(dedicated), engine) << FenOfPosition(pos);
 }
 
 // Which generator GenerateEvasions picks for the current position.
@@ -331,7 +331,7 @@ TEST(Evasions, PerftFromPositionsInCheck) {
         LoadFen(EvasionGames[g % 4].fen, game);
         for (int ply = 0; ply < 150; ply++) {
             if (SideToMoveInCheck(game) && rng() % 4 == 0) {
-                const std::string fen = FormatFen(game);
+                const std::string fen = FenOfPosition(game);
                 LoadFen(fen.c_str(), pos);
                 ASSERT_EQ(Perft(pos, 2), RefPerft(pos, 2)) << fen;
                 compared++;
@@ -364,7 +364,7 @@ TEST(LeavesKingAttacked, AgreesWithMakeMove) {
                 MoveRecord r = list[i];
                 const bool legal = MakeMove(r, pos);
                 if (legal) UnmakeMove(pos);
-                ASSERT_EQ(attacked, !legal) << FormatFen(pos) << " " << Texts(&list[i], 1)[0];
+                ASSERT_EQ(attacked, !legal) << FenOfPosition(pos) << " " << Texts(&list[i], 1)[0];
                 moves++;
             }
             const std::vector<RefMove> legal = EngineLegalMoves(pos);

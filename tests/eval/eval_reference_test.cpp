@@ -299,10 +299,10 @@ void CompareAll(const Position& pos, Coverage& coverage) {
         for (uint32_t side = Red; side <= Black; side++) {
             const int32_t fast = Terms[t].fast(pos, side);
             ASSERT_EQ(fast, Terms[t].slow(g, int(side)))
-                << Terms[t].name << " side " << side << " " << FenOf(pos);
+                << Terms[t].name << " side " << side << " " << FenOfPosition(pos);
             coverage.nonzero[t][side] += fast != 0;
         }
-    ASSERT_EQ(Evaluate(pos), RefEvaluate(pos)) << FenOf(pos);
+    ASSERT_EQ(Evaluate(pos), RefEvaluate(pos)) << FenOfPosition(pos);
     coverage.positions++;
 }
 

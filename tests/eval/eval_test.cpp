@@ -56,7 +56,7 @@ TEST(Evaluate, BlackViewIsMinusRedViewPlusSix) {
             const int32_t other = Evaluate(pos);
             pos.SideToMove = side;
             const int32_t red = side == Red ? own : other, black = side == Red ? other : own;
-            ASSERT_EQ(black, 6 - red) << FenOf(pos);
+            ASSERT_EQ(black, 6 - red) << FenOfPosition(pos);
         }
     }
 }
@@ -86,7 +86,7 @@ TEST(Evaluate, ColourAsymmetries) {
     Position& pos = ScratchPosition();
     for (const Case& c : cases) {
         LoadPlacement(pos, c.pieces);
-        const std::string fen = FenOf(pos);
+        const std::string fen = FenOfPosition(pos);
         const int32_t original = Evaluate(pos);
         LoadFen(MirrorFen(fen).c_str(), pos);
         EXPECT_EQ(original - Evaluate(pos), c.difference) << c.pieces;

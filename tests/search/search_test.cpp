@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "eval/eval.h"
 #include "position/position.h"
+#include "shell/clock.h"
 #include "shell/engine_state.h"
 #include "support/reference_rules.h"
 
@@ -12,6 +15,12 @@ namespace {
 Move Code(const char* text) {
     return MoveOf(ParseMoveString(text));
 }
+
+// Searches in these tests read no input; the engine's default comes back after.
+struct QuietInput {
+    QuietInput() { PollingInput = false; }
+    ~QuietInput() { PollingInput = true; }
+};
 
 struct SearchResult {
     int16_t score;
@@ -24,7 +33,7 @@ SearchResult SearchTo(Position& pos, int depth, bool untilMate = true) {
     ResetSearchTables();
     StopFlag = false;
     NodeCount = 0;
-    PollingInput = false;
+    const QuietInput quiet;
     SearchResult result{0, 0};
     for (int d = 1; d <= depth; d++) {
         RootDepth = d;
@@ -157,7 +166,7 @@ TEST(Search, IterationsLeaveAnExactRootEntry) {
     LoadFen(StartFen, pos);
     ResetSearchTables();
     StopFlag = false;
-    PollingInput = false;
+    const QuietInput quiet;
     for (int d = 1; d <= 4; d++) {
         RootDepth = d;
         pos.Ply = 0;
@@ -203,6 +212,119 @@ TEST(Search, OptionsChangeTheTree) {
     CheckInQuiescence = true;
     EXPECT_GT(withoutHistory, withAll);
     EXPECT_NE(withoutChecks, withAll);
+}
+
+}  // namespace
+
+namespace {
+
+// Other positions' entries can take both slots of the root's bucket while an
+// iteration is interrupted; the last completed answer is put back.
+TEST(Search, TheLastCompletedAnswerSurvivesAnInterruption) {
+    Position& pos = ScratchPosition();
+    LoadFen(StartFen, pos);
+    const SearchResult r = SearchTo(pos, 3);
+    const RootAnswer answer{r.best, r.score, 3};
+    HashEntry* bucket = HashTable[KeyLow(CurrentKey(pos)) & (HashBucketCount - 1)];
+    for (int i = 0; i < 2; i++) {
+        bucket[i].key = KeyLow(CurrentKey(pos)) ^ 0x40000u;  // same bucket, other position
+        bucket[i].check = 12345;
+        bucket[i].depth = 9;
+        bucket[i].bound = BoundLower;
+    }
+    Move found = 0;
+    ASSERT_FALSE(ProbeHashMove(pos, found));
+    KeepRootAnswer(pos, answer);
+    HashEntry entry;
+    ASSERT_TRUE(ProbeHash(pos, entry));
+    EXPECT_EQ(entry.move, r.best);
+    EXPECT_EQ(entry.value, r.score);
+    EXPECT_EQ(entry.depth, 3);
+    EXPECT_EQ(entry.bound, BoundExact);
+    // With the entry in place, nothing is written.
+    const HashEntry before = entry;
+    KeepRootAnswer(pos, answer);
+    ASSERT_TRUE(ProbeHash(pos, entry));
+    EXPECT_EQ(std::memcmp(&before, &entry, sizeof entry), 0);
+    // No completed iteration: nothing to keep.
+    ResetSearchTables();
+    KeepRootAnswer(pos, RootAnswer{r.best, r.score, 0});
+    EXPECT_FALSE(ProbeHashMove(pos, found));
+}
+
+// Under a clock the nodes that poll also look at the time: once the backstop
+// is reached, the search ends as on "stop", and never in the first five
+// iterations, which have no node that polls.
+TEST(Search, TheBackstopInterruptsDeepIterationsOnly) {
+    Position& pos = ScratchPosition();
+    LoadFen(StartFen, pos);
+    const QuietInput quiet;
+    StartBackstop(ClockMilliseconds() - 1000, 10);
+    EXPECT_TRUE(BackstopReached());
+    ResetSearchTables();
+    StopFlag = false;
+    for (int d = 1; d <= 5; d++) {
+        RootDepth = d;
+        pos.Ply = 0;
+        EXPECT_NE(SearchRoot(int8_t(d), pos), InterruptedScore) << d;
+        EXPECT_FALSE(StopFlag);
+    }
+    // The first node that polls ends the iteration it belongs to.
+    int d = 6;
+    for (; d <= 9; d++) {
+        RootDepth = d;
+        pos.Ply = 0;
+        if (SearchRoot(int8_t(d), pos) == InterruptedScore) break;
+    }
+    EXPECT_LE(d, 9);
+    EXPECT_TRUE(StopFlag);
+    HashEntry entry;
+    ASSERT_TRUE(ProbeHash(pos, entry));
+    EXPECT_EQ(entry.depth, d - 1);  // the last completed iteration's answer
+    EXPECT_EQ(CheckInvariants(pos), "");
+
+    StartBackstop(ClockMilliseconds(), 60000);
+    EXPECT_FALSE(BackstopReached());
+    StartBackstop(0, -1);
+    EXPECT_FALSE(BackstopReached());
+    StopFlag = false;
+}
+
+}  // namespace
+
+namespace {
+
+// Every move's success ratio set to 4000 (below 4915, above 3276, below 9830).
+void SetEveryRatio() {
+    ResetSearchTables();
+    for (uint32_t m = 0; m < 65536; m++) {
+        BestCount[m] = 1000;
+        TriedCount[m] = 4096;
+    }
+}
+
+uint32_t NodesOfSearch(Position& pos, int depth, bool pruning, bool reduction) {
+    SetEveryRatio();
+    HistoryPruning = pruning;
+    HistoryReduction = reduction;
+    StopFlag = false;
+    NodeCount = 0;
+    RootDepth = 2 * depth;
+    pos.Ply = 1;
+    SearchAlphaBeta(int8_t(depth), -50, 50, pos, 0);
+    pos.Ply = 0;
+    HistoryPruning = HistoryReduction = true;
+    return NodeCount;
+}
+
+// Quiet moves with a success ratio of 4000 are pruned at depth 2, and at
+// depth 3 searched one ply shallower.
+TEST(Search, HistoryPruningAndReductionFollowTheSuccessRatio) {
+    Position& pos = ScratchPosition();
+    LoadFen("2bakab1r/5r3/1cn1c3n/pC2p3p/2p3p2/5NP1C/P1P1P3P/9/9/RNBAKABR1 w - - 0 1", pos);
+    const QuietInput quiet;
+    EXPECT_LT(NodesOfSearch(pos, 2, true, false), NodesOfSearch(pos, 2, false, false));
+    EXPECT_NE(NodesOfSearch(pos, 3, false, true), NodesOfSearch(pos, 3, false, false));
 }
 
 }  // namespace

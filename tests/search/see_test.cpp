@@ -19,19 +19,6 @@ MoveRecord Capture(const Position& pos, const char* text) {
     return r;
 }
 
-// Moves a piece onto the target the way an exchange does (board fields only).
-void Lift(Position& pos, uint32_t from, uint32_t to) {
-    const uint32_t mover = pos.Board[from], victim = pos.Board[to];
-    if (victim) pos.PieceSquare[victim] = 0;
-    pos.Board[from] = 0;
-    pos.FileBits[FileOfSquare[from]] &= uint16_t(~RowBit(RowOfSquare[from]));
-    pos.RowBits[RowOfSquare[from]] &= uint16_t(~FileBit(FileOfSquare[from]));
-    pos.Board[to] = mover;
-    pos.PieceSquare[mover] = to;
-    pos.FileBits[FileOfSquare[to]] |= uint16_t(RowBit(RowOfSquare[to]));
-    pos.RowBits[RowOfSquare[to]] |= uint16_t(FileBit(FileOfSquare[to]));
-}
-
 uint32_t Square(const char* name) {
     return SquareAt(uint32_t(name[0] - 'a'), uint32_t('9' - name[1]));
 }
@@ -101,7 +88,7 @@ std::vector<std::string> Attackers(Position& pos, const char* target, uint32_t s
         char text[5];
         FormatMove(from, from, text);
         found.push_back(std::string(text, 2));
-        Lift(pos, from, Square(target));
+        LiftOnto(pos, from, Square(target));
         if (found.size() > 20) break;
     }
     return found;
@@ -163,7 +150,7 @@ TEST(StaticExchange, LeavesThePositionExactly) {
                 std::memcpy(&before, &pos, sizeof pos);
                 StaticExchange(pos, list[i]);
                 IsGoodCapture(pos, list[i]);
-                ASSERT_EQ(std::memcmp(&before, &pos, sizeof pos), 0) << FenOf(pos);
+                ASSERT_EQ(std::memcmp(&before, &pos, sizeof pos), 0) << FenOfPosition(pos);
                 captures++;
             }
         }
@@ -343,7 +330,7 @@ TEST(StaticExchange, AgreesWithSlowExchangeOverRandomGames) {
                 MoveRecord r = list[i];
                 StaticExchange(pos, r);
                 const int expected = RefStaticExchange(pos, r, RefMode{true, false});
-                ASSERT_EQ(r.score, expected) << FenOf(pos) << " " << r.from << "-" << r.to;
+                ASSERT_EQ(r.score, expected) << FenOfPosition(pos) << " " << r.from << "-" << r.to;
                 captures++;
                 defended += r.score != RefValue(pos.Board[r.to], r.to);
 
@@ -351,7 +338,7 @@ TEST(StaticExchange, AgreesWithSlowExchangeOverRandomGames) {
                 const int anyOrder = RefStaticExchange(pos, r, RefMode{false, false}, &outOfOrder);
                 // Taking attackers strictly in order changes nothing unless one turned up late.
                 if (!outOfOrder) {
-                    EXPECT_EQ(anyOrder, expected) << FenOf(pos);
+                    EXPECT_EQ(anyOrder, expected) << FenOfPosition(pos);
                 }
                 missedUncovered += anyOrder != expected;
                 blockedEye += RefStaticExchange(pos, r, RefMode{true, true}) != expected;

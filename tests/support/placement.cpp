@@ -5,17 +5,6 @@
 #include <cstring>
 #include <sstream>
 
-namespace {
-
-const char PieceLetters[] = "KAABBNNRRCCPPPPP";
-
-char LetterOf(uint32_t piece) {
-    const char letter = PieceLetters[OffsetOfPiece(piece)];
-    return IsRedPiece(piece) ? letter : char(letter - 'A' + 'a');
-}
-
-}  // namespace
-
 void LoadPlacement(Position& pos, const char* pieces, uint32_t side) {
     char board[10][9] = {};
     int left[128] = {};  // pieces of each letter still allowed
@@ -37,14 +26,6 @@ void LoadPlacement(Position& pos, const char* pieces, uint32_t side) {
     LoadFen(FenOfGrid(board, side).c_str(), pos);
 }
 
-std::string FenOf(const Position& pos) {
-    char grid[10][9] = {};
-    for (uint32_t row = 0; row < 10; row++)
-        for (uint32_t file = 0; file < 9; file++)
-            if (const uint32_t piece = pos.Board[SquareAt(file, row)])
-                grid[row][file] = LetterOf(piece);
-    return FenOfGrid(grid, pos.SideToMove);
-}
 
 std::string FenOfGrid(const char grid[10][9], uint32_t side) {
     std::string fen;

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "position/position.h"
+#include "tools/fen_text.h"
 
 // Loads the pieces with `side` to move. Malformed words fail the calling test.
 void LoadPlacement(Position& pos, const char* pieces, uint32_t side = Red);
-// The placement and side fields of a FEN text for the position.
-std::string FenOf(const Position& pos);
-// The same for a grid of FEN letters by [row][file], 0 for an empty square.
+// The placement and side fields of a FEN text for a grid of FEN letters by
+// [row][file], 0 for an empty square.
 std::string FenOfGrid(const char grid[10][9], uint32_t side);

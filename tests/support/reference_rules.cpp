@@ -202,27 +202,6 @@ Position& ScratchPosition(int index) {
     return positions[index];
 }
 
-std::string FormatFen(const Position& pos) {
-    static const char Letters[] = "KABNRCPkabnrcp";
-    std::string fen;
-    for (int row = 0; row < 10; row++) {
-        int empty = 0;
-        for (int file = 0; file < 9; file++) {
-            const uint32_t p = pos.Board[At(file, row)];
-            if (!p) {
-                empty++;
-                continue;
-            }
-            if (empty) fen += char('0' + empty);
-            empty = 0;
-            fen += Letters[PieceKind[p]];
-        }
-        if (empty) fen += char('0' + empty);
-        if (row < 9) fen += '/';
-    }
-    fen += pos.SideToMove == Red ? " w" : " b";
-    return fen;
-}
 
 std::vector<uint32_t> RefAttackers(const Position& pos, uint32_t side) {
     std::vector<uint32_t> attackers;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "position/position.h"
+#include "tools/fen_text.h"
 
 struct RefMove {
     uint32_t from, to;
@@ -41,9 +42,6 @@ std::vector<RefMove> EngineLegalMoves(Position& pos);
 
 // A position in static storage (a Position is too large for a test's stack).
 Position& ScratchPosition(int index = 0);
-
-// The placement and side fields of the position as FEN text.
-std::string FormatFen(const Position& pos);
 
 // Squares of the pieces that attack `side`'s king; the opposing king's square
 // is included when the kings face each other.
