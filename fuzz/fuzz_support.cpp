@@ -9,6 +9,7 @@
 #include "position/random.h"
 #include "position/tables.h"
 #include "support/reference_rules.h"
+#include "tools/fen_text.h"
 
 void PrepareFuzzing() {
     static bool prepared = false;
@@ -33,7 +34,7 @@ std::string TextOf(const uint8_t* data, size_t size) {
 
 void FuzzFailure(const char* message, const Position& pos, const std::string& context) {
     std::fprintf(stderr, "\n*** %s\n    position: %s (MoveCount %u, Ply %u)\n    %s\n", message,
-                 FormatFen(pos).c_str(), pos.MoveCount, pos.Ply, context.c_str());
+                 FenOfPosition(pos).c_str(), pos.MoveCount, pos.Ply, context.c_str());
     std::abort();
 }
 
