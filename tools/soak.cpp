@@ -16,6 +16,7 @@
 // usage: soak ENGINE [--sessions N] [--seed S] [--malformed] [--deadline-ms MS]
 
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -457,11 +458,19 @@ struct Session {
                 isGo = true;
                 break;
             }
-            case 5:
+            case 5: {
                 line = "banmoves";
                 for (int i = 0, n = int(rng() % 200); i < n; i++)
                     line += " " + RandomBytes(1 + rng() % 6, "abcdefghijz0123456789");
+                // The engine bans what its parser makes of the first 101 words.
+                const std::vector<std::string> words = Words(line);
+                banned.clear();
+                for (size_t i = 1; i < words.size() && i <= 101; i++) {
+                    const MoveRecord r = ParseMoveString(words[i].c_str());
+                    banned.push_back(RefMove{r.from, r.to});
+                }
                 break;
+            }
             case 6:
                 line = "setoption " + RandomBytes(rng() % 30, "usebokhiqtrf_ ");
                 break;
@@ -579,6 +588,11 @@ int main(int argc, char** argv) {
             "usage: soak ENGINE [--sessions N] [--seed S] [--malformed] [--deadline-ms MS]\n");
         return 2;
     }
+    // The move parser writes its complaints to the standard output: the
+    // results go to a copy of it, the complaints nowhere.
+    std::fflush(stdout);
+    std::FILE* results = fdopen(dup(STDOUT_FILENO), "w");
+    if (!results || !std::freopen("/dev/null", "w", stdout)) return 2;
     SeedRandom(options.seed);
     InitTables();
     IgnoreBrokenPipes();
@@ -589,17 +603,18 @@ int main(int argc, char** argv) {
         std::mt19937 rng(options.seed * 1000003u + uint32_t(i));
         Session session(options, totals, rng, &game);
         if (!session.Run()) {
-            std::printf("soak: session %d (seed %u) failed: %s\n", i, options.seed,
-                        session.failure.c_str());
+            std::fprintf(results, "soak: session %d (seed %u) failed: %s\n", i, options.seed,
+                         session.failure.c_str());
             const size_t first =
                 session.transcript.size() > 60 ? session.transcript.size() - 60 : 0;
             for (size_t k = first; k < session.transcript.size(); k++)
-                std::printf("    %s\n", session.transcript[k].substr(0, 300).c_str());
-            std::printf("soak: 0 passed, 1 failed\n");
+                std::fprintf(results, "    %s\n", session.transcript[k].substr(0, 300).c_str());
+            std::fprintf(results, "soak: 0 passed, 1 failed\n");
             return 1;
         }
     }
-    std::printf(
+    std::fprintf(
+        results,
         "soak: %ld sessions%s, %ld lines sent (%ld damaged), %ld go: %ld bestmove (%ld from the "
         "book), %ld nobestmove; %ld probes\n",
         totals.sessions, options.malformed ? " with damaged lines" : "", totals.lines,

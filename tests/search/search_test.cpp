@@ -161,6 +161,19 @@ TEST(Search, SingleReplyAnswersAtOnce) {
     EXPECT_EQ(entry.value, -500);
 }
 
+TEST(Search, ABannedSingleReplyIsNotPlayed) {
+    // Found by the soak: a banned lone evasion was still answered as the best move.
+    Position& pos = ScratchPosition();
+    LoadFen("5k3/9/9/9/4r4/9/9/9/9/4K4 w - - 0 1", pos);
+    ASSERT_EQ(RefLegalMoves(pos).size(), 1u);
+    BanList.count = 1;
+    BanList.moves[0] = RefMoveCode(RefLegalMoves(pos)[0]);
+    const SearchResult r = SearchTo(pos, 3);
+    BanList.count = 0;
+    EXPECT_EQ(r.score, -MateScore);
+    EXPECT_EQ(r.best, 0);
+}
+
 TEST(Search, IterationsLeaveAnExactRootEntry) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);

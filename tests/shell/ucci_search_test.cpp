@@ -144,6 +144,23 @@ TEST(UcciSearch, ProbeAfterASearch) {
     EXPECT_TRUE(StartsWith(lines.back(), "pophash bestmove ")) << lines.back();
 }
 
+// Found by the soak: in check with one reply, a banned reply was played all
+// the same. With it banned there is nothing to play.
+TEST(UcciSearch, ABannedSingleReplyGivesNoBestMove) {
+    Engine engine;
+    ASSERT_TRUE(engine.open);
+    engine.Send("position fen 5k3/9/9/9/4r4/9/9/9/9/4K4 w - - 0 1");
+    engine.Send("go depth 2");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "bestmove e0d0");
+    engine.Send("banmoves e0d0");
+    engine.Send("go depth 2");
+    lines = engine.ReadUntil("bestmove");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "nobestmove");
+}
+
 // The start position is in the shipped book: "go" answers at once with a
 // book move, reported at depth 0 with the book's score, banned or not.
 TEST(UcciSearch, BookAnswersTheStartPosition) {
