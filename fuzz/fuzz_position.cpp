@@ -85,6 +85,13 @@ int ExamineAndListLegal(Position& pos, MoveRecord* legal) {
                 FuzzFailure("an evasion is not legal", pos, "");
             UnmakeMove(pos);
         }
+        // Where play can lead, the evasions are exactly the legal moves.
+        if (PositionIsReachable(pos)) {
+            if (count != legalCount) FuzzFailure("evasions differ from the legal moves", pos, "");
+            for (int i = 0; i < count; i++)
+                if (!IsListed(evasions[i].from, evasions[i].to, legal, legalCount))
+                    FuzzFailure("an evasion is not among the legal moves", pos, "");
+        }
     }
     RequireInvariants(pos, "after generation");
     return legalCount;

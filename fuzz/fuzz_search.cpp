@@ -64,9 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool allBanned = BanList.count == legal;
     if (best != 0 && IsBanned(best)) FuzzFailure("the best move is banned", SearchPosition, "");
     BanList.count = 0;
-    // Evasions come from their own generator; GenerateAll agrees with it on
-    // reachable placements only.
-    if (best == 0 && !allBanned && PlacementIsReachable(SearchPosition))
+    // Evasions come from their own generator; GenerateAll agrees with it in
+    // positions that play can reach only.
+    if (best == 0 && !allBanned && PositionIsReachable(SearchPosition))
         FuzzFailure("no best move, though an unbanned legal move exists", SearchPosition, "");
     if (best != 0 && !IsLegalMove(SearchPosition, best)) {
         char text[5] = "????";

@@ -106,3 +106,8 @@ bool PlacementIsReachable(const Position& pos) {
     }
     return true;
 }
+
+bool PositionIsReachable(const Position& pos) {
+    return PlacementIsReachable(pos) && pos.PieceSquare[RedKing] != 0 &&
+           pos.PieceSquare[BlackKing] != 0 && !RefKingAttacked(pos, pos.SideToMove ^ 1);
+}

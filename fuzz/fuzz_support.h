@@ -29,6 +29,10 @@ void RequireInvariants(const Position& pos, const char* step);
 // The generators and IsPseudoLegal agree only on such placements.
 bool PlacementIsReachable(const Position& pos);
 
+// A reachable placement with both kings, where the side that just moved is
+// not left in check (the kings facing each other included).
+bool PositionIsReachable(const Position& pos);
+
 // Whether GenerateAll lists the move.
 bool IsGenerated(const Position& pos, Move move);
 // Whether the move is legal for the side to move: one of its pieces to a
