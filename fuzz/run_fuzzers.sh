@@ -21,7 +21,7 @@ for name in "${targets[@]}"; do
         -print_final_stats=1 -artifact_prefix="$work/$name/findings/" \
         "$work/$name/corpus" >"$log" 2>&1
     status=$?
-    stats=$(grep -E '^#[0-9]+ +(DONE|pulse|NEW|REDUCE)' "$log" | tail -n 1)
+    stats=$(grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE)' "$log" | tail -n 1)
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
     coverage=$(sed -n 's/.*cov: \([0-9]*\) ft: \([0-9]*\).*/cov \1 ft \2/p' <<<"$stats")
