@@ -7,8 +7,9 @@
 //     "nobestmove", "probe" by "pophash", an idle "stop" by "Engine is not
 //     running.", all within deadlines, so a hang fails the run;
 //   - a best move is legal in the position sent (checked with the slow
-//     reference rules), not banned unless the book played it, and its ponder
-//     move is legal after it; "nobestmove" only when no unbanned move exists;
+//     reference rules), not banned unless the book played it or it is the
+//     lone reply to a check, and its ponder move is legal after it;
+//     "nobestmove" only when no unbanned move exists;
 //   - "quit" gives "bye" and exit code 0.
 // With --malformed, damaged lines are mixed in: random bytes, overlong lines,
 // broken FEN, bad numbers, stray carriage returns and zero bytes.
@@ -236,7 +237,11 @@ struct Session {
         if (hasPonder && !ParseMoveText(words[3], ponder)) return Fail("a badly formed ponder");
         if (!positionKnown) return;
         if (!Contains(RefLegalMoves(*game), best)) return Fail("the best move is illegal");
-        if (Contains(banned, best) && !lastGoFromBook) return Fail("the best move is banned");
+        // The book ignores the banned list, and a lone reply to a check is
+        // played even when banned.
+        const bool loneEvasion = SideToMoveInCheck(*game) && RefLegalMoves(*game).size() == 1;
+        if (Contains(banned, best) && !lastGoFromBook && !loneEvasion)
+            return Fail("the best move is banned");
         if (!hasPonder) return;
         MoveRecord record{best.from, best.to, 0, 0, 0};
         if (!MakeMove(record, *game)) return Fail("the best move is refused by MakeMove");

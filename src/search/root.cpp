@@ -9,9 +9,9 @@ int16_t SearchRoot(int8_t depth, Position& pos) {
     // 1. The root's window is fixed, so the picker's cut-off test is moot.
     MovePicker picker;
     InitPicker(picker, pos, depth, MateScore, int16_t(-MateScore));
-    // 2. A single reply to a check needs no search, unless the front end banned
-    //    it: then the loop below skips it and finds nothing to play.
-    if (picker.singleReply && !IsBanned(MoveOf(picker.moves[0]))) {
+    // 2. A single reply to a check needs no search. It comes before the banned
+    //    list: a lone evasion is played even when banned, as nothing else can be.
+    if (picker.singleReply) {
         StoreHash(pos, MoveOf(picker.moves[0]), -500, depth, BoundExact);
         return -500;
     }

