@@ -36,14 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ResetEngineState();
     PollingInput = true;
     OpenOnStreams(EngineChannel, ends[0], ReplySink());
-    static char line[LineBufferSize];
-    for (;;) {
-        if (ReadLine(EngineChannel, line)) {
-            if (!RunCommandLine(line)) break;
-            continue;
-        }
-        if (AtEndOfInput(EngineChannel)) break;
-    }
+    ServeCommands();
     RequireInvariants(CurrentGamePosition(), "game position after the session");
     RequireInvariants(CurrentProbePosition(), "probe position after the session");
     close(ends[0]);

@@ -251,20 +251,24 @@ bool RunCommandLine(char* line) {
     return true;
 }
 
+void ServeCommands() {
+    static char line[LineBufferSize];
+    for (;;) {
+        if (ReadLine(EngineChannel, line)) {
+            if (!RunCommandLine(line)) return;
+            continue;
+        }
+        // A front end that has gone sends nothing more: leave without a word.
+        if (AtEndOfInput(EngineChannel)) return;
+        SleepMilliseconds(1);
+    }
+}
+
 int RunUcci() {
     SeedRandom(uint32_t(std::time(nullptr)));
     ResetEngineState();
     Open(EngineChannel, nullptr);
-    static char line[LineBufferSize];
-    for (;;) {
-        if (ReadLine(EngineChannel, line)) {
-            if (!RunCommandLine(line)) break;
-            continue;
-        }
-        // A front end that has gone sends nothing more: leave without a word.
-        if (AtEndOfInput(EngineChannel)) break;
-        SleepMilliseconds(1);
-    }
+    ServeCommands();
     Close(EngineChannel);
     return 0;
 }

@@ -14,3 +14,7 @@ const Position& CurrentProbePosition();
 // Echoes the line, then carries out its command. False when the command ends
 // the engine ("quit" once booted).
 bool RunCommandLine(char* line);
+
+// Reads and carries out the engine channel's lines until "quit" or the end of
+// the input, waiting a millisecond whenever no whole line is there yet.
+void ServeCommands();
