@@ -147,9 +147,10 @@ struct Session {
         totals.lines++;
     }
 
-    // Reads lines until one starts with `wanted` (an empty `wanted` reads
-    // until the deadline only when `quietMs` passes without a line).
-    bool WaitFor(const std::string& wanted, std::string* found, int deadlineMs) {
+    // Reads lines until one starts with `wanted`, or, for a search, until its
+    // "bestmove" or "nobestmove"; every answer and book line is checked and
+    // counted on the way.
+    bool WaitFor(const std::string& wanted, int deadlineMs, bool bestMove = false) {
         std::string text;
         const long start = Now();
         while (failure.empty()) {
@@ -160,11 +161,16 @@ struct Session {
                     DrainInto(transcript);
                     return false;
                 }
-                if (text.compare(0, 9, "bestmove ") == 0 || text == "nobestmove") CheckAnswer(text);
-                if (text.compare(0, wanted.size(), wanted) == 0) {
-                    if (found) *found = text;
-                    return true;
+                // The depth-0 line of a book answer comes before the best move.
+                if (text.compare(0, 13, "info depth 0 ") == 0) {
+                    lastGoFromBook = true;
+                    totals.bookMoves++;
                 }
+                const bool answer = text.compare(0, 9, "bestmove ") == 0 || text == "nobestmove";
+                if (answer) CheckAnswer(text);
+                if ((bestMove && answer) ||
+                    (!bestMove && text.compare(0, wanted.size(), wanted) == 0))
+                    return true;
                 continue;
             }
             if (AtEndOfInput(channel)) {
@@ -270,7 +276,7 @@ struct Session {
         game->Ply = 0;
         positionKnown = true;
         Send(line);
-        WaitFor("debug info=[", nullptr, options.deadlineMs);
+        WaitFor("debug info=[", options.deadlineMs);
     }
 
     void SendBanMoves() {
@@ -288,7 +294,7 @@ struct Session {
             }
         }
         Send(line);
-        WaitFor("debug info=[", nullptr, options.deadlineMs);
+        WaitFor("debug info=[", options.deadlineMs);
     }
 
     // The depth limit a "go" line leaves, as the engine reads it.
@@ -310,38 +316,13 @@ struct Session {
         totals.goes++;
         NoteDepthLimit(line);
         Send(line);
-        if (!WaitFor("debug info=[", nullptr, options.deadlineMs)) return;
+        if (!WaitFor("debug info=[", options.deadlineMs)) return;
         if (stopSoon) {
             SleepMilliseconds(int(rng() % 50));
             Send("stop");
         }
-        // The depth-0 line of a book answer comes before the best move.
         lastGoFromBook = false;
-        std::string text;
-        const long start = Now();
-        while (failure.empty()) {
-            if (ReadWholeLine(text)) {
-                transcript.push_back("< " + text);
-                if (!IsKnownLine(text)) {
-                    Fail("unexpected line from the engine: " + text);
-                    DrainInto(transcript);
-                    return;
-                }
-                if (text.compare(0, 13, "info depth 0 ") == 0) {
-                    lastGoFromBook = true;
-                    totals.bookMoves++;
-                }
-                if (text.compare(0, 9, "bestmove ") == 0 || text == "nobestmove") {
-                    CheckAnswer(text);
-                    break;
-                }
-                continue;
-            }
-            if (AtEndOfInput(channel)) return Fail("the engine's output ended during a search");
-            if (Now() - start > options.deadlineMs)
-                return Fail("no best move within " + std::to_string(options.deadlineMs) + " ms");
-            SleepMilliseconds(1);
-        }
+        WaitFor("a best move", options.deadlineMs, true);
         banned.clear();
         // A "stop" that came after the search ended is answered as idle.
     }
@@ -364,20 +345,20 @@ struct Session {
                     Send(std::string("probe fen ") + KnownFens[rng() % 8] + " moves h2e2 h9g7");
                 }
                 totals.probes++;
-                WaitFor("pophash ", nullptr, options.deadlineMs);
+                WaitFor("pophash ", options.deadlineMs);
                 break;
             case 6:
                 SendBanMoves();
                 break;
             case 7:
                 Send("stop");
-                WaitFor("Engine is not running.", nullptr, options.deadlineMs);
+                WaitFor("Engine is not running.", options.deadlineMs);
                 break;
             case 8: {
                 const char* names[] = {"usebook", "use_history_pruning", "check_in_quiescence"};
                 Send(std::string("setoption ") + names[rng() % 3] +
                      (rng() % 2 ? " true" : " false"));
-                WaitFor("debug info=[", nullptr, options.deadlineMs);
+                WaitFor("debug info=[", options.deadlineMs);
                 break;
             }
             default:
@@ -522,7 +503,7 @@ struct Session {
         LoadFen(KnownFens[0], *game);
         positionKnown = true;
         Send("ucci");
-        WaitFor("ucciok", nullptr, options.deadlineMs);
+        WaitFor("ucciok", options.deadlineMs);
         const int commands = 5 + int(rng() % 15);
         for (int i = 0; i < commands && failure.empty(); i++) {
             if (options.malformed && rng() % 3 == 0) {
@@ -538,7 +519,7 @@ struct Session {
         }
         if (failure.empty()) {
             Send("quit");
-            WaitFor("bye", nullptr, options.deadlineMs);
+            WaitFor("bye", options.deadlineMs);
         }
         if (failure.empty()) {
             // Nothing may follow "bye" but the end of the output.
