@@ -13,6 +13,7 @@
 namespace {
 
 Position LookupPosition;
+Book FuzzBook;
 
 // The book file lives in memory; its path goes through /proc like any other.
 const char* BookPath() {
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!file) __builtin_trap();
     if (size > 0 && std::fwrite(data, 1, size, file) != size) __builtin_trap();
     std::fclose(file);
-    if (!LoadBookFile(BookPath())) __builtin_trap();
+    if (!LoadBookFile(FuzzBook, BookPath())) __builtin_trap();
 
     // The same pieces the loader read: at most BookLineLength bytes up to a line feed.
     const std::string text(reinterpret_cast<const char*>(data), size);
@@ -49,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                        line.size() - space - 1);
         LoadFen(fen.c_str(), LookupPosition);
         Move move = 0;
-        if (ChooseBookMove(LookupPosition, move) && !IsLegalMove(LookupPosition, move))
+        if (ChooseBookMove(FuzzBook, LookupPosition, move) && !IsLegalMove(LookupPosition, move))
             FuzzFailure("the book offers an illegal move", LookupPosition, line);
         RequireInvariants(LookupPosition, "after the book lookup");
     }

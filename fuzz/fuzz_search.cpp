@@ -1,30 +1,40 @@
-// The search on any position: iterative deepening to depth 3 as "go depth 3"
-// runs it. The position must come back as it was, and the best move, if any,
-// must be legal and not banned; there is none only when every legal move is
-// banned. Input: the FEN text, optionally after "opts:XYB " where X and Y,
-// '0' or '1', switch checks in the quiescence search and history pruning,
-// and B ('0'..'9') bans that many of the legal moves.
+// The search on any position: iterative deepening to depth 3 through the
+// same entry point as "go depth 3". The position must come back as it was, and the best move, if
+// any, must be legal and not banned; there is none only when every legal move is banned. Input: the
+// FEN text, optionally after "opts:XYB " where X and Y, '0' or '1', switch checks in the quiescence
+// search and history pruning, and B ('0'..'9') bans that many of the legal moves.
 
 #include "fuzz_support.h"
 #include "search/search.h"
-#include "shell/engine_state.h"
 
 namespace {
 
 Position SearchPosition;
 Position Before;
+SearchState State;
+
+// After every iteration: a score in range, the position as it was.
+void CheckIteration(void*, const IterationReport& report, const SearchState&, Position& pos) {
+    if (report.completed && (report.score < -MateScore || report.score > MateScore))
+        FuzzFailure("score outside the mate range", pos, std::to_string(report.score));
+    if (pos.MoveCount != Before.MoveCount || CurrentKey(pos) != CurrentKey(Before))
+        FuzzFailure("the search left the position changed", pos, "");
+    RequireInvariants(pos, "after the search");
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PrepareFuzzing();
-    PollingInput = false;  // nothing is read: the depth alone ends the search
+    if (!State.hash.buckets && !InitSearchState(State)) __builtin_trap();
+    SearchOptions& options = State.options;
+    BanList& banList = State.bans;
     std::string text = TextOf(data, size);
-    CheckInQuiescence = HistoryPruning = HistoryReduction = true;
+    options.checkInQuiescence = options.historyPruning = options.historyReduction = true;
     int bans = 0;
     if (text.compare(0, 5, "opts:") == 0 && text.size() >= 9) {
-        CheckInQuiescence = text[5] == '1';
-        HistoryPruning = HistoryReduction = text[6] == '1';
+        options.checkInQuiescence = text[5] == '1';
+        options.historyPruning = options.historyReduction = text[6] == '1';
         if (text[7] >= '0' && text[7] <= '9') bans = text[7] - '0';
         text.erase(0, 9);
     }
@@ -35,38 +45,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MoveRecord list[MaxGeneratedMoves + 1];
     const int generated = GenerateAll(SearchPosition, list);
     int legal = 0;
-    BanList.count = 0;
+    banList.count = 0;
     for (int i = 0; i < generated; i++) {
         MoveRecord record = list[i];
         if (!MakeMove(record, SearchPosition)) continue;
         UnmakeMove(SearchPosition);
         legal++;
-        if (BanList.count < bans) BanList.moves[BanList.count++] = MoveOf(list[i]);
+        if (banList.count < bans) banList.moves[banList.count++] = MoveOf(list[i]);
     }
 
-    ResetSearchTables();
-    StopFlag = false;
-    NodeCount = 0;
-    for (int depth = 1; depth <= 3; depth++) {
-        RootDepth = depth;
-        SearchPosition.Ply = 0;
-        const int16_t score = SearchRoot(int8_t(depth), SearchPosition);
-        if (score < -MateScore || score > MateScore)
-            FuzzFailure("score outside the mate range", SearchPosition, std::to_string(score));
-        if (SearchPosition.MoveCount != Before.MoveCount ||
-            CurrentKey(SearchPosition) != CurrentKey(Before))
-            FuzzFailure("the search left the position changed", SearchPosition, "");
-        RequireInvariants(SearchPosition, "after the search");
-        if (score >= MateThreshold || score <= -MateThreshold) break;
-    }
+    // Nothing is polled: the depth alone ends the search.
+    const SearchReporter reporter{nullptr, nullptr, CheckIteration};
+    RunSearch(State, SearchPosition, SearchLimits{3, false, 0}, reporter);
     Move best = 0;
-    ProbeHashMove(SearchPosition, best);
-    const bool allBanned = BanList.count == legal;
+    ProbeHashMove(State.hash, SearchPosition, best);
+    const bool allBanned = banList.count == legal;
     // A lone reply to a check is played even when banned.
     const bool loneEvasion = legal == 1 && SideToMoveInCheck(SearchPosition);
-    if (best != 0 && IsBanned(best) && !loneEvasion)
+    if (best != 0 && IsBanned(banList, best) && !loneEvasion)
         FuzzFailure("the best move is banned", SearchPosition, "");
-    BanList.count = 0;
+    banList.count = 0;
     // Evasions come from their own generator; GenerateAll agrees with it in
     // positions that play can reach only.
     if (best == 0 && !allBanned && PositionIsReachable(SearchPosition))

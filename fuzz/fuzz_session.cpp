@@ -7,9 +7,7 @@
 #include <unistd.h>
 
 #include "fuzz_support.h"
-#include "shell/command_loop.h"
-#include "shell/engine_channel.h"
-#include "shell/engine_state.h"
+#include "shell/engine.h"
 
 namespace {
 
@@ -33,14 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     close(ends[1]);
 
-    ResetEngineState();
-    PollingInput = true;
-    OpenOnStreams(EngineChannel, ends[0], ReplySink());
-    ServeCommands();
-    RequireInvariants(CurrentGamePosition(), "game position after the session");
-    RequireInvariants(CurrentProbePosition(), "probe position after the session");
+    // A fresh engine for every session, as a front end starting the program.
+    static Engine engine;
+    if (!InitEngine(engine)) __builtin_trap();
+    OpenOnStreams(engine.channel, ends[0], ReplySink());
+    ServeCommands(engine);
+    RequireInvariants(engine.game, "game position after the session");
+    RequireInvariants(engine.probe, "probe position after the session");
     close(ends[0]);
-    OpenOnStreams(EngineChannel, NoStream, NoStream);
-    EngineChannel.InputEnded = true;
     return 0;
 }

@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "position/position.h"
-#include "search/search.h"
 #include "shell/shell.h"
 
 namespace {

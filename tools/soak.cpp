@@ -496,7 +496,7 @@ struct Session {
     // --- the whole session -----------------------------------------------
 
     bool Run() {
-        if (!Open(channel, options.engine.c_str())) {
+        if (!OpenChannel(channel, options.engine.c_str())) {
             Fail("cannot start " + options.engine);
             return false;
         }
@@ -536,7 +536,7 @@ struct Session {
             }
             if (!AtEndOfInput(channel)) Fail("the engine did not end after bye");
         }
-        Close(channel);
+        CloseChannel(channel);
         if (failure.empty() && channel.ChildExitCode != 0)
             Fail("exit code " + std::to_string(channel.ChildExitCode));
         totals.sessions++;

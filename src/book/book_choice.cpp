@@ -3,10 +3,10 @@
 
 #include "book/book.h"
 
-bool ChooseBookMove(Position& pos, Move& move) {
+bool ChooseBookMove(const Book& book, Position& pos, Move& move) {
     const uint64_t key = CurrentKey(pos);
     Move drawn = 0;
-    if (!ProbeBook(KeyLow(key), KeyHigh(key), drawn)) return false;
+    if (!ProbeBook(book, KeyLow(key), KeyHigh(key), drawn)) return false;
     // IsPseudoLegal checks the squares before anything is looked up on them.
     MoveRecord record{MoveFrom(drawn), MoveTo(drawn), 0, 0, 0};
     if (!IsPseudoLegal(pos, record)) return false;

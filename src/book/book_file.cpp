@@ -11,11 +11,6 @@ namespace {
 
 const char BookFileName[] = "book.TXT";
 
-// Positions are too large for the stack; the loader sets up each line's here.
-Position BookScratch;
-
-bool BookLoaded = false;
-
 // A decimal number the way atoi reads one (leading blanks, a sign, digits),
 // clamped to 0..MaxBookWeight instead of overflowing.
 uint32_t ReadWeight(const char* text, const char* end) {
@@ -33,7 +28,7 @@ uint32_t ReadWeight(const char* text, const char* end) {
 
 }  // namespace
 
-bool AddBookLine(const char* line) {
+bool AddBookLine(Book& book, const char* line) {
     // Columns 1-4 the move, 5 a space, from 6 the weight up to the next space,
     // then the FEN up to the line end.
     const size_t length = std::strlen(line);
@@ -48,19 +43,19 @@ bool AddBookLine(const char* line) {
     std::memcpy(moveText, line, 4);
     moveText[4] = '\0';
     const MoveRecord record = ParseMoveString(moveText);
-    LoadFen(fen, BookScratch);
-    const uint64_t key = CurrentKey(BookScratch);
-    return AddBookMove(KeyLow(key), KeyHigh(key), record.from, record.to,
+    LoadFen(fen, book.scratch);
+    const uint64_t key = CurrentKey(book.scratch);
+    return AddBookMove(book, KeyLow(key), KeyHigh(key), record.from, record.to,
                        ReadWeight(weight, weightEnd));
 }
 
-bool LoadBookFile(const char* path) {
-    ClearBook();
+bool LoadBookFile(Book& book, const char* path) {
+    ClearBook(book);
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return false;
     // A longer line arrives in pieces, each taken as a line of its own.
     char line[BookLineLength + 1];
-    while (std::fgets(line, sizeof line, file)) AddBookLine(line);
+    while (std::fgets(line, sizeof line, file)) AddBookLine(book, line);
     std::fclose(file);
     return true;
 }
@@ -77,17 +72,10 @@ bool BookPathFor(const char* executablePath, char* out, size_t size) {
     return true;
 }
 
-void LoadBook() {
+void LoadBook(Book& book) {
     static char executable[MaxPathBytes];
     static char path[MaxPathBytes + sizeof BookFileName];
     if (!ExecutablePath(executable, sizeof executable)) executable[0] = '\0';
     if (!BookPathFor(executable, path, sizeof path)) std::strcpy(path, BookFileName);
-    LoadBookFile(path);
-}
-
-void EnsureBook() {
-    if (BookLoaded) return;
-    EnsureTables();
-    LoadBook();
-    BookLoaded = true;
+    LoadBookFile(book, path);
 }

@@ -4,8 +4,6 @@
 #include "book/book.h"
 #include "position/random.h"
 
-BookSlot BookTable[BookSlotCount];
-
 namespace {
 
 // Slot i of a key's sequence is (Start + 2i) mod the table size.
@@ -18,17 +16,18 @@ uint32_t SlotIndex(uint32_t start, int i) {
 
 }  // namespace
 
-void ClearBook() {
-    for (BookSlot& slot : BookTable) {
+void ClearBook(Book& book) {
+    for (BookSlot& slot : book.slots) {
         slot.Count = 0;
         slot.Used = 0;
     }
 }
 
-bool AddBookMove(uint32_t keyLow, uint32_t keyHigh, uint32_t from, uint32_t to, uint32_t weight) {
+bool AddBookMove(Book& book, uint32_t keyLow, uint32_t keyHigh, uint32_t from, uint32_t to,
+                 uint32_t weight) {
     const uint32_t start = SequenceStart(keyLow);
     for (int i = 0; i < BookProbeLength; i++) {
-        BookSlot& slot = BookTable[SlotIndex(start, i)];
+        BookSlot& slot = book.slots[SlotIndex(start, i)];
         const bool mine = slot.Used && slot.KeyLow == keyLow && slot.KeyHigh == keyHigh;
         if (slot.Used && !mine) continue;
         if (slot.Count >= BookMovesPerSlot) return false;
@@ -43,11 +42,11 @@ bool AddBookMove(uint32_t keyLow, uint32_t keyHigh, uint32_t from, uint32_t to, 
     return false;  // every slot of the sequence belongs to another position
 }
 
-bool ProbeBook(uint32_t keyLow, uint32_t keyHigh, Move& move) {
+bool ProbeBook(const Book& book, uint32_t keyLow, uint32_t keyHigh, Move& move) {
     const uint32_t start = SequenceStart(keyLow);
     const BookSlot* found = nullptr;
     for (int i = 0; i < BookProbeLength && !found; i++) {
-        const BookSlot& slot = BookTable[SlotIndex(start, i)];
+        const BookSlot& slot = book.slots[SlotIndex(start, i)];
         if (slot.Used && slot.KeyLow == keyLow && slot.KeyHigh == keyHigh) found = &slot;
     }
     if (!found) return false;

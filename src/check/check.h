@@ -30,3 +30,7 @@ uint32_t CheckerPiece(uint32_t mask);
 // Checking moves (checks.cpp): pseudo-legal, each once.
 int GenerateChecks(const Position& pos, MoveRecord* list);
 bool IsListed(uint32_t from, uint32_t to, const MoveRecord* list, int count);
+
+// Perft (perft.cpp): the number of legal move paths of a given depth, the
+// replies to a check taken from the evasion generator.
+uint64_t Perft(Position& pos, int depth);

@@ -39,7 +39,7 @@ inline uint32_t ForwardStep(uint32_t side) {
     return side == Red ? uint32_t(-13) : 13u;
 }
 
-inline bool Open(const CheckSearch& g, uint32_t square) {
+inline bool NotOurs(const CheckSearch& g, uint32_t square) {
     return !(g.pos.Board[square] & g.own);
 }
 inline bool Theirs(const CheckSearch& g, uint32_t square) {
@@ -106,17 +106,17 @@ void AddLineCapture(CheckSearch& g, uint32_t s, bool alongFile, int dir, bool ca
 
 void AddStepMoves(CheckSearch& g, uint32_t s, const uint32_t* targets) {
     for (; *targets; targets++)
-        if (Open(g, *targets)) Add(g, s, *targets);
+        if (NotOurs(g, *targets)) Add(g, s, *targets);
 }
 
 void AddBishopMoves(CheckSearch& g, uint32_t s) {
     for (const uint32_t* t = BishopMoves[s]; *t; t++)
-        if (Open(g, *t) && g.pos.Board[(s + *t) / 2] == 0) Add(g, s, *t);
+        if (NotOurs(g, *t) && g.pos.Board[(s + *t) / 2] == 0) Add(g, s, *t);
 }
 
 void AddKnightMoves(CheckSearch& g, uint32_t s) {
     for (const uint32_t* t = KnightMoves[s]; *t; t++)
-        if (Open(g, *t) && g.pos.Board[s + KnightLegOffset[int32_t(*t - s)]] == 0) Add(g, s, *t);
+        if (NotOurs(g, *t) && g.pos.Board[s + KnightLegOffset[int32_t(*t - s)]] == 0) Add(g, s, *t);
 }
 
 enum StepTargets { AnyOpenTarget, CapturesOnly };
@@ -124,12 +124,13 @@ enum StepTargets { AnyOpenTarget, CapturesOnly };
 void AddPawnSideways(CheckSearch& g, uint32_t s, StepTargets targets) {
     if (!HasCrossedRiver(g.side, s)) return;
     for (const uint32_t t : {s - 1, s + 1})
-        if (SquareOnBoard[t] && (targets == CapturesOnly ? Theirs(g, t) : Open(g, t))) Add(g, s, t);
+        if (SquareOnBoard[t] && (targets == CapturesOnly ? Theirs(g, t) : NotOurs(g, t)))
+            Add(g, s, t);
 }
 
 void AddPawnForward(CheckSearch& g, uint32_t s, StepTargets targets) {
     const uint32_t t = s + ForwardStep(g.side);
-    if (SquareOnBoard[t] && (targets == CapturesOnly ? Theirs(g, t) : Open(g, t))) Add(g, s, t);
+    if (SquareOnBoard[t] && (targets == CapturesOnly ? Theirs(g, t) : NotOurs(g, t))) Add(g, s, t);
 }
 
 // A rook or cannon leaving a line: both passes go across the line first and
@@ -152,7 +153,7 @@ void LeaveFile(CheckSearch& g, uint32_t b, PawnForward pawnForward) {
     const uint32_t offset = OffsetAt(g, b);
     if (offset == KingOffset) {
         for (const uint32_t t : {b - 1, b + 1})
-            if (SquareInPalace[t] && Open(g, t)) Add(g, b, t);
+            if (SquareInPalace[t] && NotOurs(g, t)) Add(g, b, t);
     } else if (offset < BishopOffset) {
         AddStepMoves(g, b, AdvisorMoves[b]);
     } else if (offset < KnightOffset) {
@@ -424,7 +425,7 @@ void KnightChecks(CheckSearch& g, uint32_t s) {
         return;
     }
     for (const uint32_t* t = KnightMoves[s]; *t; t++) {
-        if (!Open(g, *t) || pos.Board[s + KnightLegOffset[int32_t(*t - s)]] != 0) continue;
+        if (!NotOurs(g, *t) || pos.Board[s + KnightLegOffset[int32_t(*t - s)]] != 0) continue;
         const int32_t e = int32_t(g.king) - int32_t(*t);
         if (e >= -27 && e <= 27 && KnightDeltaOk[e] && pos.Board[*t + KnightLegOffset[e]] == 0)
             Add(g, s, *t);
@@ -441,10 +442,10 @@ void PawnChecks(CheckSearch& g, uint32_t s) {
         AddPawnForward(g, s, AnyOpenTarget);
     } else if (pr == kr && (pf + 2 == kf || pf == kf + 2)) {
         const uint32_t t = pf < kf ? s + 1 : s - 1;
-        if (crossed && Open(g, t)) Add(g, s, t);
+        if (crossed && NotOurs(g, t)) Add(g, s, t);
     } else if (pr == oneBehind && (pf + 1 == kf || pf == kf + 1)) {
         const uint32_t t = pf < kf ? s + 1 : s - 1;
-        if (crossed && Open(g, t)) Add(g, s, t);
+        if (crossed && NotOurs(g, t)) Add(g, s, t);
         AddPawnForward(g, s, AnyOpenTarget);
     }
 }

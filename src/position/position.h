@@ -170,10 +170,3 @@ bool IsPseudoLegal(const Position& pos, const MoveRecord& record);
 MoveRecord ParseMoveString(const char* text);
 // Writes the four characters of a move and a terminating zero into `out`.
 void FormatMove(uint32_t from, uint32_t to, char out[5]);
-
-// ---------------------------------------------------------------------------
-// Perft (perft.cpp): the number of legal move paths of a given depth.
-
-uint64_t Perft(Position& pos, int depth);
-// The "quillon perft DEPTH [FEN]" command; argv holds the words after "perft".
-int RunPerftCommand(int argc, char** argv);

@@ -3,7 +3,7 @@
 
 #include "position/tables.h"
 
-#include "eval/piece_values.h"
+#include "position/piece_values.h"
 #include "position/random.h"
 
 uint32_t KingMoves[182][8];

@@ -3,8 +3,8 @@
 // and reductions driven by each move's success ratio, killers and history.
 
 #include "eval/eval.h"
+#include "search/clock.h"
 #include "search/search.h"
-#include "shell/engine_state.h"
 
 namespace {
 
@@ -16,13 +16,22 @@ constexpr uint32_t ReduceRatio = 9830;
 constexpr int32_t NullMoveMaterial = 400;
 constexpr int NullMoveReduction = 3;
 
+// The stop hook, then the clock: true when the search must end now.
+bool ShouldInterrupt(const SearchState& state) {
+    const SearchReporter* reporter = state.reporter;
+    if (reporter && reporter->pollStop && reporter->pollStop(reporter->context)) return true;
+    return state.backstopLimit >= 0 &&
+           ClockMilliseconds() - state.backstopStart >= state.backstopLimit;
+}
+
 }  // namespace
 
-int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos, uint8_t pvNode) {
+int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t alpha,
+                        int16_t beta, uint8_t pvNode) {
     // 1. Depth limit.
     if (pos.Ply >= MaxPly) return int16_t(Evaluate(pos));
     // 2. Horizon: the depth left becomes the quiescence's check budget.
-    if (depth <= 0) return Quiesce(alpha, beta, pos, depth);
+    if (depth <= 0) return Quiesce(state, pos, alpha, beta, depth);
     // 3. Mate-distance cut.
     const int16_t matedHere = int16_t(int16_t(pos.Ply) - MateScore);
     if (matedHere >= beta) return matedHere;
@@ -31,15 +40,15 @@ int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos
     const int16_t repetition = RepetitionScore(pos, repeated);
     if (repeated) return repetition;
     // 5. Input poll, and the clock under a time control.
-    if (depth > 5 && (PollStop() || BackstopReached())) {
-        StopFlag = true;
+    if (depth > 5 && ShouldInterrupt(state)) {
+        state.stopped = true;
         return InterruptedScore;
     }
     // 6.
-    NodeCount++;
+    state.nodes++;
     // 7. Hash.
     MovePicker picker;
-    const int16_t hashValue = InitPicker(picker, pos, depth, alpha, beta);
+    const int16_t hashValue = InitPicker(picker, state, pos, depth, alpha, beta);
     if (hashValue != NoHashCutoff) return hashValue;
     // 8.
     const bool inCheck = SideToMoveInCheck(pos);
@@ -47,8 +56,8 @@ int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos
     if (depth > 1 && (pvNode != 1 || (pos.Ply & 1)) && pos.RedValue > NullMoveMaterial &&
         !inCheck) {
         MakeNullMove(pos);
-        const int16_t v = int16_t(-SearchAlphaBeta(int8_t(depth - NullMoveReduction),
-                                                   int16_t(-beta), int16_t(-alpha), pos, 0));
+        const int16_t v = int16_t(-SearchAlphaBeta(state, pos, int8_t(depth - NullMoveReduction),
+                                                   int16_t(-beta), int16_t(-alpha), 0));
         UnmakeNullMove(pos);
         if (v >= beta) return v;
     }
@@ -60,11 +69,11 @@ int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos
     Move searched[MaxSearchedMoves];
     int searchedCount = 0;
     int lastDepth = depth;
-    while (const Move m = NextMove(picker, pos)) {
+    while (const Move m = NextMove(picker, state, pos)) {
         // 10.1-10.2 History pruning of quiet moves that rarely turn out best.
-        const uint32_t ratio = SuccessRatio(m);
-        if (HistoryPruning && !inCheck && depth <= RootDepth / 2 && pvNode != 1 &&
-            searchedCount >= 3 && lastDepth < depth &&
+        const uint32_t ratio = SuccessRatio(state.ordering, m);
+        if (state.options.historyPruning && !inCheck && depth <= state.rootDepth / 2 &&
+            pvNode != 1 && searchedCount >= 3 && lastDepth < depth &&
             ratio < (depth <= 2 ? PruneRatioShallow : PruneRatioDeep) && pos.Board[MoveTo(m)] == 0)
             continue;
         // 10.3
@@ -75,8 +84,8 @@ int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos
         lastDepth = newDepth;
         // 10.5 History reduction.
         bool reduced = false;
-        if (HistoryReduction && depth >= 3 && pvNode != 1 && !inCheck && searchedCount >= 3 &&
-            newDepth < depth && ratio < ReduceRatio) {
+        if (state.options.historyReduction && depth >= 3 && pvNode != 1 && !inCheck &&
+            searchedCount >= 3 && newDepth < depth && ratio < ReduceRatio) {
             newDepth--;
             lastDepth = newDepth;
             reduced = true;
@@ -84,39 +93,39 @@ int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos
         // 10.6 Principal variation search.
         int16_t v;
         if (firstMove || pvNode != 1) {
-            v = int16_t(
-                -SearchAlphaBeta(int8_t(newDepth), int16_t(-beta), int16_t(-alpha), pos, pvNode));
+            v = int16_t(-SearchAlphaBeta(state, pos, int8_t(newDepth), int16_t(-beta),
+                                         int16_t(-alpha), pvNode));
             firstMove = false;
         } else {
-            v = int16_t(
-                -SearchAlphaBeta(int8_t(newDepth), int16_t(-alpha - 1), int16_t(-alpha), pos, 0));
+            v = int16_t(-SearchAlphaBeta(state, pos, int8_t(newDepth), int16_t(-alpha - 1),
+                                         int16_t(-alpha), 0));
             if (v > alpha && v < beta)
-                v = int16_t(
-                    -SearchAlphaBeta(int8_t(newDepth), int16_t(-beta), int16_t(-alpha), pos, 1));
+                v = int16_t(-SearchAlphaBeta(state, pos, int8_t(newDepth), int16_t(-beta),
+                                             int16_t(-alpha), 1));
         }
         // 10.7 A reduced move that raises alpha gets its full depth back.
-        if (HistoryReduction && reduced && v > alpha) {
+        if (state.options.historyReduction && reduced && v > alpha) {
             newDepth++;
             lastDepth = newDepth;
-            v = int16_t(
-                -SearchAlphaBeta(int8_t(newDepth), int16_t(-beta), int16_t(-alpha), pos, pvNode));
+            v = int16_t(-SearchAlphaBeta(state, pos, int8_t(newDepth), int16_t(-beta),
+                                         int16_t(-alpha), pvNode));
         }
         // 10.8
         UnmakeMove(pos);
         searched[searchedCount++] = m;
         // 10.9 Interrupted: store and learn nothing.
-        if (StopFlag) return InterruptedScore;
+        if (state.stopped) return InterruptedScore;
         // 10.10
         if (v >= best) {
             best = v;
             if (v >= beta) {
                 // 12. Cut-off.
-                BestCount[m]++;
-                CountTried(searched, searchedCount);
-                StoreHash(pos, m, ValueToHash(v, pos.Ply), depth, BoundLower);
+                state.ordering.bestCount[m]++;
+                CountTried(state.ordering, searched, searchedCount);
+                StoreHash(state.hash, pos, m, ValueToHash(v, pos.Ply), depth, BoundLower);
                 if (record.captured) return v;
-                AddHistory(m, depth);
-                UpdateKillers(record, pos.Ply);
+                AddHistory(state.ordering, m, depth);
+                UpdateKillers(state.ordering, record, pos.Ply);
                 return v;
             }
             if (v > alpha) {
@@ -128,13 +137,13 @@ int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos
     }
     // 11. All moves searched without a cut-off.
     if (bound == BoundExact) {
-        BestCount[bestMove]++;
-        CountTried(searched, searchedCount);
+        state.ordering.bestCount[bestMove]++;
+        CountTried(state.ordering, searched, searchedCount);
     }
     if (best == -MateScore) return matedHere;  // no legal move: the side to move loses
     const bool mate = best <= -MateThreshold || best >= MateThreshold;
     if (!mate && bound == BoundExact && pos.Board[MoveTo(bestMove)] == 0)
-        AddHistory(bestMove, depth);
-    StoreHash(pos, bestMove, ValueToHash(best, pos.Ply), depth, bound);
+        AddHistory(state.ordering, bestMove, depth);
+    StoreHash(state.hash, pos, bestMove, ValueToHash(best, pos.Ply), depth, bound);
     return best;
 }

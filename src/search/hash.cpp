@@ -1,25 +1,24 @@
-// The transposition table: 2^18 buckets of two slots, one global array. The
-// low half of the position key picks the bucket; both halves must match.
+// The transposition table: a power of two of buckets of two slots. The low
+// half of the position key picks the bucket; both halves must match.
 
 #include <climits>
+#include <new>
 
 #include "search/search.h"
 
-HashEntry HashTable[HashBucketCount][2];
-
 namespace {
 
-HashEntry* BucketOf(uint64_t key) {
-    return HashTable[KeyLow(key) & (HashBucketCount - 1)];
+HashEntry* BucketOf(const HashTable& table, uint64_t key) {
+    return table.buckets[KeyLow(key) & table.mask].slot;
 }
 
 bool Belongs(const HashEntry& slot, uint64_t key) {
-    return slot.key == KeyLow(key) && slot.check == KeyHigh(key);
+    return slot.keyLow == KeyLow(key) && slot.keyHigh == KeyHigh(key);
 }
 
-const HashEntry* Find(const Position& pos) {
+const HashEntry* Find(const HashTable& table, const Position& pos) {
     const uint64_t key = CurrentKey(pos);
-    const HashEntry* bucket = BucketOf(key);
+    const HashEntry* bucket = BucketOf(table, key);
     for (int i = 0; i < 2; i++)
         if (bucket[i].bound != BoundNone && Belongs(bucket[i], key)) return &bucket[i];
     return nullptr;
@@ -27,9 +26,23 @@ const HashEntry* Find(const Position& pos) {
 
 }  // namespace
 
-void StoreHash(const Position& pos, Move move, int16_t value, int8_t depth, uint8_t bound) {
+bool ResizeHash(HashTable& table, uint32_t bucketCount) {
+    std::unique_ptr<HashBucket[]> buckets(new (std::nothrow) HashBucket[bucketCount]());
+    if (!buckets) return false;
+    table.buckets = std::move(buckets);
+    table.mask = bucketCount - 1;
+    return true;
+}
+
+void ClearHash(HashTable& table) {
+    for (uint32_t i = 0; i <= table.mask; i++)
+        for (HashEntry& slot : table.buckets[i].slot) slot.bound = BoundNone;
+}
+
+void StoreHash(HashTable& table, const Position& pos, Move move, int16_t value, int8_t depth,
+               uint8_t bound) {
     const uint64_t key = CurrentKey(pos);
-    HashEntry* bucket = BucketOf(key);
+    HashEntry* bucket = BucketOf(table, key);
     HashEntry* slot = nullptr;
     HashEntry* candidate = nullptr;
     int smallestDepth = INT_MAX;
@@ -53,18 +66,18 @@ void StoreHash(const Position& pos, Move move, int16_t value, int8_t depth, uint
     // An upper bound has no best move: keep whatever move the slot held.
     if (bound != BoundUpper) slot->move = move;
     slot->bound = bound;
-    slot->key = KeyLow(key);
-    slot->check = KeyHigh(key);
+    slot->keyLow = KeyLow(key);
+    slot->keyHigh = KeyHigh(key);
 }
 
-bool ProbeHash(const Position& pos, HashEntry& entry) {
-    const HashEntry* found = Find(pos);
+bool ProbeHash(const HashTable& table, const Position& pos, HashEntry& entry) {
+    const HashEntry* found = Find(table, pos);
     if (found) entry = *found;
     return found != nullptr;
 }
 
-bool ProbeHashMove(const Position& pos, Move& move) {
-    const HashEntry* found = Find(pos);
+bool ProbeHashMove(const HashTable& table, const Position& pos, Move& move) {
+    const HashEntry* found = Find(table, pos);
     if (found) move = found->move;
     return found != nullptr;
 }
@@ -81,10 +94,11 @@ int16_t ValueFromHash(int16_t value, uint32_t ply) {
     return value;
 }
 
-HashCutoff HashCutoffTest(const Position& pos, int8_t depth, int16_t alpha, int16_t beta) {
+HashCutoff HashCutoffTest(const HashTable& table, const Position& pos, int8_t depth, int16_t alpha,
+                          int16_t beta) {
     HashCutoff result{false, 0, false, 0};
     HashEntry entry;
-    if (!ProbeHash(pos, entry)) return result;
+    if (!ProbeHash(table, pos, entry)) return result;
     // The window is counted from the root, so compare the value as read at this node.
     const int16_t value = ValueFromHash(entry.value, pos.Ply);
     if (entry.depth >= depth) {
@@ -115,16 +129,4 @@ HashCutoff HashCutoffTest(const Position& pos, int8_t depth, int16_t alpha, int1
     result.hasMove = true;
     result.move = entry.move;
     return result;
-}
-
-void ClearHash() {
-    for (auto& bucket : HashTable)
-        for (HashEntry& slot : bucket) slot.bound = BoundNone;
-}
-
-void ResetSearchTables() {
-    for (uint32_t& h : HistoryTable) h = 0;
-    ClearHash();
-    for (uint32_t m = 0; m < 65536; m++) BestCount[m] = TriedCount[m] = 1;
-    for (auto& killers : KillerTable) killers[0] = killers[1] = MoveRecord{0, 0, 0, 0, 0};
 }

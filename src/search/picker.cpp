@@ -6,7 +6,6 @@
 
 #include "check/check.h"
 #include "search/search.h"
-#include "shell/engine_state.h"
 
 namespace {
 
@@ -94,7 +93,7 @@ void ScoreCapturesMvvLva(const Position& pos, MoveRecord* list, int count) {
     SortByScore(list, count);
 }
 
-void OrderEvasions(MovePicker& p, Position& pos) {
+void OrderEvasions(MovePicker& p, const SearchState& state, Position& pos) {
     const int n = p.movesLeft;
     MoveRecord* moves = p.moves;
     // 1. MVV/LVA on every evasion; quiet moves sink to the end.
@@ -116,7 +115,7 @@ void OrderEvasions(MovePicker& p, Position& pos) {
     while (j < n && moves[j].score >= 0) j++;
     ScoreCapturesMvvLva(pos, moves, j);
     // 4. Bands: good captures, killers, losing captures, quiet moves by history.
-    const MoveRecord* killers = KillerTable[pos.Ply];
+    const MoveRecord* killers = state.ordering.killers[pos.Ply];
     for (int k = 0; k < n; k++) {
         MoveRecord& r = moves[k];
         if (r.score >= 0) {
@@ -126,7 +125,7 @@ void OrderEvasions(MovePicker& p, Position& pos) {
         } else if (SameSquares(killers[0], r.from, r.to) || SameSquares(killers[1], r.from, r.to)) {
             r.score = 4;
         } else {
-            r.score = int32_t(HistoryTable[MoveOf(r)]) - 24000;
+            r.score = int32_t(state.ordering.history[MoveOf(r)]) - 24000;
         }
     }
     // 5.
@@ -134,7 +133,8 @@ void OrderEvasions(MovePicker& p, Position& pos) {
     p.cursor = 0;
 }
 
-int16_t InitPicker(MovePicker& p, Position& pos, int8_t depth, int16_t alpha, int16_t beta) {
+int16_t InitPicker(MovePicker& p, const SearchState& state, Position& pos, int8_t depth,
+                   int16_t alpha, int16_t beta) {
     // 1. Clear the picker (the lists are always filled before they are read).
     p.stage = StageStart;
     p.capturesLeft = p.movesLeft = p.cursor = p.badCount = 0;
@@ -142,7 +142,7 @@ int16_t InitPicker(MovePicker& p, Position& pos, int8_t depth, int16_t alpha, in
     p.hashMove = 0;
     p.killer1From = p.killer1To = p.killer2From = p.killer2To = 0;
     // 2. The hash table may settle the node or suggest a move.
-    const HashCutoff hash = HashCutoffTest(pos, depth, alpha, beta);
+    const HashCutoff hash = HashCutoffTest(state.hash, pos, depth, alpha, beta);
     if (hash.cutoff) return hash.value;
     if (hash.hasMove) {
         p.hashMove = hash.move;
@@ -152,16 +152,16 @@ int16_t InitPicker(MovePicker& p, Position& pos, int8_t depth, int16_t alpha, in
     if (!SideToMoveInCheck(pos)) return NoHashCutoff;
     p.movesLeft = uint8_t(GenerateEvasions(pos, p.moves));
     p.singleReply = p.movesLeft == 1;
-    OrderEvasions(p, pos);
+    OrderEvasions(p, state, pos);
     return NoHashCutoff;
 }
 
-Move NextMove(MovePicker& p, Position& pos) {
+Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
     switch (p.stage) {
         case StageStart:
             p.stage = SideToMoveInCheck(pos) ? StageCheckList : StageGenerateCaptures;
             if (p.hasHashMove) return p.hashMove;
-            return NextMove(p, pos);
+            return NextMove(p, state, pos);
 
         case StageCheckList:
             while (p.cursor < p.movesLeft) {
@@ -190,7 +190,7 @@ Move NextMove(MovePicker& p, Position& pos) {
 
         case StageKiller1: {
             p.stage = StageKiller2;
-            const MoveRecord& killer = KillerTable[pos.Ply][0];
+            const MoveRecord& killer = state.ordering.killers[pos.Ply][0];
             if (UsableKiller(p, pos, killer)) {
                 p.killer1From = killer.from;
                 p.killer1To = killer.to;
@@ -201,7 +201,7 @@ Move NextMove(MovePicker& p, Position& pos) {
 
         case StageKiller2: {
             p.stage = StageQuiet - 1;
-            const MoveRecord& killer = KillerTable[pos.Ply][1];
+            const MoveRecord& killer = state.ordering.killers[pos.Ply][1];
             if (UsableKiller(p, pos, killer)) {
                 p.killer2From = killer.from;
                 p.killer2To = killer.to;
@@ -212,8 +212,9 @@ Move NextMove(MovePicker& p, Position& pos) {
 
         case StageQuiet - 1: {
             const int quiet = GenerateNonCaptures(pos, p.moves);
+            const uint32_t* history = state.ordering.history;
             SortDescending(p.moves, quiet,
-                           [](const MoveRecord& r) { return int64_t(HistoryTable[MoveOf(r)]); });
+                           [history](const MoveRecord& r) { return int64_t(history[MoveOf(r)]); });
             for (int i = 0; i < p.badCount; i++) p.moves[quiet + i] = p.badCaptures[i];
             p.movesLeft = uint8_t(quiet + p.badCount);
             p.cursor = 0;
@@ -240,7 +241,8 @@ Move NextMove(MovePicker& p, Position& pos) {
     }
 }
 
-void InitQuiescencePicker(MovePicker& p, Position& pos, int16_t, int16_t, bool allowChecks) {
+void InitQuiescencePicker(MovePicker& p, const SearchState& state, Position& pos,
+                          bool allowChecks) {
     p.checksEnabled = 0;
     p.cursor = 0;
     p.capturesLeft = 0;
@@ -250,7 +252,7 @@ void InitQuiescencePicker(MovePicker& p, Position& pos, int16_t, int16_t, bool a
         ScoreCapturesMvvLva(pos, p.moves, p.movesLeft);
         return;
     }
-    p.checksEnabled = CheckInQuiescence && allowChecks;
+    p.checksEnabled = state.options.checkInQuiescence && allowChecks;
     p.stage = StageGenerateCaptures;
 }
 

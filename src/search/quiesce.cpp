@@ -4,7 +4,6 @@
 
 #include "eval/eval.h"
 #include "search/search.h"
-#include "shell/engine_state.h"
 
 int16_t RepetitionScore(const Position& pos, bool& repeated) {
     const int code = DetectRepetition(pos);
@@ -20,9 +19,10 @@ int16_t RepetitionScore(const Position& pos, bool& repeated) {
     }
 }
 
-int16_t Quiesce(int16_t alpha, int16_t beta, Position& pos, int8_t checkBudget) {
+int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
+                int8_t checkBudget) {
     // 1.-2.
-    NodeCount++;
+    state.nodes++;
     if (pos.Ply >= MaxPly) return int16_t(Evaluate(pos));
     // 3.-4. Nothing can beat a mate at this ply.
     int16_t best = -MateScore;
@@ -43,12 +43,12 @@ int16_t Quiesce(int16_t alpha, int16_t beta, Position& pos, int8_t checkBudget) 
     }
     // 7.-8.
     MovePicker picker;
-    InitQuiescencePicker(picker, pos, alpha, beta, checkBudget >= 0);
+    InitQuiescencePicker(picker, state, pos, checkBudget >= 0);
     while (const Move m = NextQuiescenceMove(picker, pos)) {
         MoveRecord record = RecordOfMove(pos, m);
         if (!MakeMove(record, pos)) continue;
         const int16_t v =
-            int16_t(-Quiesce(int16_t(-beta), int16_t(-alpha), pos, int8_t(checkBudget - 1)));
+            int16_t(-Quiesce(state, pos, int16_t(-beta), int16_t(-alpha), int8_t(checkBudget - 1)));
         UnmakeMove(pos);
         if (v > best) {
             best = v;

@@ -1,6 +1,11 @@
 #pragma once
-// The search: transposition table, move ordering, static exchange, the
-// alpha-beta and quiescence searches and the root search.
+// The search: iterative deepening under a depth, node or clock limit, the
+// transposition table, move ordering, static exchange, the alpha-beta and
+// quiescence searches and the root search. Everything it learns and every
+// switch it obeys lives in a SearchState that the caller owns; it talks to
+// the outside only through the SearchReporter given to RunSearch.
+
+#include <memory>
 
 #include "position/position.h"
 
@@ -15,20 +20,38 @@ constexpr int16_t NoHashCutoff = 10001;  // InitPicker: the hash table did not s
 enum : uint8_t { BoundNone = 0, BoundUpper = 1, BoundLower = 2, BoundExact = 3 };
 
 struct HashEntry {
-    uint32_t key;    // low half of the position key
-    uint32_t check;  // high half
+    uint32_t keyLow;   // low half of the position key
+    uint32_t keyHigh;  // high half
     uint16_t move;
     int16_t value;  // mate scores relative to the node
     int8_t depth;
     uint8_t bound;  // BoundNone: the slot is empty
 };
 
-constexpr uint32_t HashBucketCount = 1u << 18;
-extern HashEntry HashTable[HashBucketCount][2];
+struct HashBucket {
+    HashEntry slot[2];
+};
+static_assert(sizeof(HashEntry) == 16 && sizeof(HashBucket) == 32,
+              "a bucket fills half a cache line");
 
-void StoreHash(const Position& pos, Move move, int16_t value, int8_t depth, uint8_t bound);
-bool ProbeHash(const Position& pos, HashEntry& entry);  // a copy of the entry, unconverted
-bool ProbeHashMove(const Position& pos, Move& move);
+// A power of two of buckets; the low half of the key picks the bucket.
+struct HashTable {
+    std::unique_ptr<HashBucket[]> buckets;
+    uint32_t mask;  // bucket count - 1
+};
+
+constexpr uint32_t DefaultHashBuckets = 1u << 18;
+
+// A table of `bucketCount` (a power of two) empty buckets. False, with the
+// table as it was, when the memory cannot be had.
+bool ResizeHash(HashTable& table, uint32_t bucketCount);
+void ClearHash(HashTable& table);
+
+void StoreHash(HashTable& table, const Position& pos, Move move, int16_t value, int8_t depth,
+               uint8_t bound);
+// A copy of the position's entry, unconverted.
+bool ProbeHash(const HashTable& table, const Position& pos, HashEntry& entry);
+bool ProbeHashMove(const HashTable& table, const Position& pos, Move& move);
 
 struct HashCutoff {
     bool cutoff;
@@ -36,31 +59,118 @@ struct HashCutoff {
     bool hasMove;
     Move move;
 };
-HashCutoff HashCutoffTest(const Position& pos, int8_t depth, int16_t alpha, int16_t beta);
+HashCutoff HashCutoffTest(const HashTable& table, const Position& pos, int8_t depth, int16_t alpha,
+                          int16_t beta);
 
 // Mate scores count plies from the root; the table keeps them from the node.
 int16_t ValueToHash(int16_t value, uint32_t ply);
 int16_t ValueFromHash(int16_t value, uint32_t ply);
 
-void ClearHash();
-// History, hash, success counters and killers, emptied at every "go".
-void ResetSearchTables();
+// ---------------------------------------------------------------------------
+// Ordering tables (search_tables.cpp): what one search learns about moves.
+
+struct OrderingTables {
+    uint32_t history[65536];
+    MoveRecord killers[MaxPly][2];
+    uint32_t bestCount[65536];
+    uint32_t triedCount[65536];
+};
+
+void ClearOrderingTables(OrderingTables& tables);
+// bestCount * 16384 / triedCount: 16384 when the move was always the best.
+uint32_t SuccessRatio(const OrderingTables& tables, Move m);
+// history[m] += depth * depth; an entry reaching 32768 is halved.
+void AddHistory(OrderingTables& tables, Move m, int depth);
+// triedCount += 1 for each searched move, halving both counters of a move at 16384.
+void CountTried(OrderingTables& tables, const Move* searched, int count);
+void UpdateKillers(OrderingTables& tables, const MoveRecord& record, uint32_t ply);
 
 // ---------------------------------------------------------------------------
-// Ordering tables (search_tables.cpp)
+// The search's state, owned by its caller
 
-extern uint32_t HistoryTable[65536];
-extern MoveRecord KillerTable[MaxPly][2];
-extern uint32_t BestCount[65536];
-extern uint32_t TriedCount[65536];
+struct SearchOptions {
+    bool checkInQuiescence;  // checking moves at the quiescence's first ply
+    bool historyPruning;     // quiet moves that rarely turn out best are skipped
+    bool historyReduction;   // ... or searched one ply shallower
+};
 
-// BestCount * 16384 / TriedCount: 16384 when the move was always the best.
-uint32_t SuccessRatio(Move m);
-// HistoryTable[m] += depth * depth; an entry reaching 32768 is halved.
-void AddHistory(Move m, int depth);
-// TriedCount += 1 for each searched move, halving both counters of a move at 16384.
-void CountTried(const Move* searched, int count);
-void UpdateKillers(const MoveRecord& record, uint32_t ply);
+constexpr int BanListCapacity = 101;
+struct BanList {
+    int32_t count;
+    uint32_t moves[BanListCapacity];
+};
+// The move is one of the list's valid entries.
+bool IsBanned(const BanList& bans, uint16_t move);
+
+struct SearchReporter;
+
+struct SearchState {
+    HashTable hash;
+    OrderingTables ordering;
+    SearchOptions options;
+    BanList bans;  // root moves the search must not play
+    // One search's run:
+    uint32_t nodes;
+    int32_t rootDepth;               // the iteration being searched
+    bool stopped;                    // the stop hook, the backstop or a limit ended the search
+    const SearchReporter* reporter;  // null: nothing is polled or reported
+    int64_t backstopStart;           // clock reading; the backstop is armed when its limit is >= 0
+    int32_t backstopLimit;           // ms
+};
+
+// Every option on, no banned moves, a default-sized empty table, nothing
+// learnt. False when the table's memory cannot be had.
+bool InitSearchState(SearchState& state);
+// History, hash, success counters and killers emptied, and the node count
+// and stop flag cleared: nothing one search leaves is seen by the next.
+void ResetSearchTables(SearchState& state);
+
+// ---------------------------------------------------------------------------
+// Iterative deepening (iterative_deepening.cpp)
+
+constexpr int32_t DeepestIteration = 127;  // the search takes its depth in 8 bits
+// The deepest iteration to run under a depth limit (none when below 1).
+int32_t LastIteration(int32_t maxDepth);
+
+struct SearchLimits {
+    int32_t maxDepth;  // the deepest iteration (none below 1, at most DeepestIteration)
+    bool timed;        // a clock decides between iterations, with a backstop within them
+    int32_t total;     // ms: the time left plus the increment, when timed
+};
+
+// What an iteration leaves, for the reports. An interrupted iteration has
+// `completed` false and reports only the time and the nodes.
+struct IterationReport {
+    bool completed;
+    int32_t depth;
+    int16_t score;
+    int32_t elapsed;  // ms since the search started
+    uint32_t nodes;
+};
+
+// How the search talks to its caller: the stop hook, asked at the polling
+// nodes (true ends the search as "stop" does), and a report after each
+// iteration (the hash table then holds its principal variation). Either may
+// be null.
+struct SearchReporter {
+    void* context;
+    bool (*pollStop)(void* context);
+    void (*iteration)(void* context, const IterationReport& report, const SearchState& state,
+                      Position& pos);
+};
+
+// The root's answer after a completed iteration.
+struct RootAnswer {
+    Move move;
+    int16_t score;
+    int8_t depth;  // 0: no iteration completed
+};
+
+// Searches the position within the limits, deeper one ply at a time, until a
+// limit, a mate score or the stop hook ends it; the table then holds the
+// answer at the root (put back if the interrupted nodes evicted it).
+RootAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& limits,
+                     const SearchReporter& reporter);
 
 // ---------------------------------------------------------------------------
 // Static exchange (see.cpp)
@@ -108,12 +218,14 @@ struct MovePicker {
 };
 
 // Main search: the hash cut-off value, or NoHashCutoff.
-int16_t InitPicker(MovePicker& picker, Position& pos, int8_t depth, int16_t alpha, int16_t beta);
-Move NextMove(MovePicker& picker, Position& pos);  // 0 when no move is left
-void InitQuiescencePicker(MovePicker& picker, Position& pos, int16_t alpha, int16_t beta,
+int16_t InitPicker(MovePicker& picker, const SearchState& state, Position& pos, int8_t depth,
+                   int16_t alpha, int16_t beta);
+// 0 when no move is left.
+Move NextMove(MovePicker& picker, const SearchState& state, Position& pos);
+void InitQuiescencePicker(MovePicker& picker, const SearchState& state, Position& pos,
                           bool allowChecks);
 Move NextQuiescenceMove(MovePicker& picker, Position& pos);
-void OrderEvasions(MovePicker& picker, Position& pos);
+void OrderEvasions(MovePicker& picker, const SearchState& state, Position& pos);
 void ScoreCapturesMvvLva(const Position& pos, MoveRecord* list, int count);
 
 // ---------------------------------------------------------------------------
@@ -123,22 +235,15 @@ void ScoreCapturesMvvLva(const Position& pos, MoveRecord* list, int count);
 // the two killers possibly once more.
 constexpr int MaxSearchedMoves = MaxGeneratedMoves + 3;
 
-int16_t Quiesce(int16_t alpha, int16_t beta, Position& pos, int8_t checkBudget);
-int16_t SearchAlphaBeta(int8_t depth, int16_t alpha, int16_t beta, Position& pos, uint8_t pvNode);
-int16_t SearchRoot(int8_t depth, Position& pos);
+int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta, int8_t checkBudget);
+int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t alpha,
+                        int16_t beta, uint8_t pvNode);
+// One iteration; the answer is left in the root's hash entry.
+int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth);
 
-// The root's answer after a completed iteration.
-struct RootAnswer {
-    Move move;
-    int16_t score;
-    int8_t depth;  // 0: no iteration completed
-};
 // The nodes of an interrupted iteration may have taken the root's slot in the
 // hash table, where the reports look for the answer: this puts it back.
-void KeepRootAnswer(const Position& pos, const RootAnswer& answer);
+void KeepRootAnswer(HashTable& table, const Position& pos, const RootAnswer& answer);
 // The score of a repeated position for the side to move, or 0 with
 // `repeated` false when the position has not repeated.
 int16_t RepetitionScore(const Position& pos, bool& repeated);
-
-// The "quillon bench [DEPTH]" command; argv holds the words after "bench".
-int RunBenchCommand(int argc, char** argv);

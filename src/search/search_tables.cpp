@@ -1,12 +1,8 @@
-// The ordering tables that the search learns from: history, killers, and the
-// per-move success counters behind history pruning.
+// The ordering tables that the search learns from (history, killers, and the
+// per-move success counters behind history pruning), and the state that
+// holds them.
 
 #include "search/search.h"
-
-uint32_t HistoryTable[65536];
-MoveRecord KillerTable[MaxPly][2];
-uint32_t BestCount[65536];
-uint32_t TriedCount[65536];
 
 namespace {
 
@@ -16,31 +12,66 @@ constexpr uint32_t FullSuccess = 16384;
 
 }  // namespace
 
-uint32_t SuccessRatio(Move m) {
-    // Counters that were never reset count as a move always best, like fresh ones.
-    if (TriedCount[m] == 0) return FullSuccess;
-    return uint32_t(uint64_t(BestCount[m]) * FullSuccess / TriedCount[m]);
+bool IsBanned(const BanList& bans, uint16_t move) {
+    int32_t count = bans.count;
+    if (count > BanListCapacity) count = BanListCapacity;
+    for (int32_t i = 0; i < count; i++) {
+        if (bans.moves[i] == move) return true;
+    }
+    return false;
 }
 
-void AddHistory(Move m, int depth) {
-    uint32_t& entry = HistoryTable[m];
+bool InitSearchState(SearchState& state) {
+    state.options = SearchOptions{true, true, true};
+    state.bans.count = 0;
+    state.nodes = 0;
+    state.rootDepth = 0;
+    state.stopped = false;
+    state.reporter = nullptr;
+    state.backstopStart = 0;
+    state.backstopLimit = -1;
+    ClearOrderingTables(state.ordering);
+    return ResizeHash(state.hash, DefaultHashBuckets);
+}
+
+void ResetSearchTables(SearchState& state) {
+    state.nodes = 0;
+    state.stopped = false;
+    ClearHash(state.hash);
+    ClearOrderingTables(state.ordering);
+}
+
+void ClearOrderingTables(OrderingTables& tables) {
+    for (uint32_t& h : tables.history) h = 0;
+    for (uint32_t m = 0; m < 65536; m++) tables.bestCount[m] = tables.triedCount[m] = 1;
+    for (auto& killers : tables.killers) killers[0] = killers[1] = MoveRecord{0, 0, 0, 0, 0};
+}
+
+uint32_t SuccessRatio(const OrderingTables& tables, Move m) {
+    // Counters that were never reset count as a move always best, like fresh ones.
+    if (tables.triedCount[m] == 0) return FullSuccess;
+    return uint32_t(uint64_t(tables.bestCount[m]) * FullSuccess / tables.triedCount[m]);
+}
+
+void AddHistory(OrderingTables& tables, Move m, int depth) {
+    uint32_t& entry = tables.history[m];
     entry += uint32_t(depth * depth);
     if (entry >= HistoryLimit) entry >>= 1;
 }
 
-void CountTried(const Move* searched, int count) {
+void CountTried(OrderingTables& tables, const Move* searched, int count) {
     for (int i = 0; i < count; i++) {
         const Move m = searched[i];
-        if (++TriedCount[m] >= TriedLimit) {
-            BestCount[m] = (BestCount[m] + 1) >> 1;
-            TriedCount[m] = (TriedCount[m] + 1) >> 1;
+        if (++tables.triedCount[m] >= TriedLimit) {
+            tables.bestCount[m] = (tables.bestCount[m] + 1) >> 1;
+            tables.triedCount[m] = (tables.triedCount[m] + 1) >> 1;
         }
     }
 }
 
-void UpdateKillers(const MoveRecord& record, uint32_t ply) {
+void UpdateKillers(OrderingTables& tables, const MoveRecord& record, uint32_t ply) {
     if (ply >= MaxPly) return;
-    MoveRecord* killers = KillerTable[ply];
+    MoveRecord* killers = tables.killers[ply];
     if (killers[0].from == record.from && killers[0].to == record.to) return;
     killers[1] = killers[0];
     killers[0] = record;

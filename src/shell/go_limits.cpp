@@ -2,8 +2,8 @@
 
 #include "shell/tokenizer.h"
 
-GoLimits ReadGoLimits(char* const* words, int count, int32_t maxDepth) {
-    GoLimits limits{maxDepth, false, 0};
+SearchLimits ReadGoLimits(char* const* words, int count, int32_t maxDepth) {
+    SearchLimits limits{maxDepth, false, 0};
     switch (KeywordOf(WordAt(words, count, 1))) {
         case TokenDepth: {
             const char* depth = WordAt(words, count, 2);
@@ -33,8 +33,4 @@ GoLimits ReadGoLimits(char* const* words, int count, int32_t maxDepth) {
             break;
     }
     return limits;
-}
-
-int32_t LastIteration(int32_t maxDepth) {
-    return maxDepth > DeepestIteration ? DeepestIteration : maxDepth;
 }

@@ -29,7 +29,7 @@ void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out) {
     channel.ChildExitCode = -1;
 }
 
-bool Open(LineChannel& channel, const char* commandLine) {
+bool OpenChannel(LineChannel& channel, const char* commandLine) {
     IgnoreBrokenPipes();
     if (commandLine == nullptr) {
         OpenOnStreams(channel, StandardInputStream(), StandardOutputStream());
@@ -51,7 +51,7 @@ void CloseOutput(LineChannel& channel) {
     channel.OutHandle = NoStream;
 }
 
-void Close(LineChannel& channel) {
+void CloseChannel(LineChannel& channel) {
     std::fflush(nullptr);  // what the standard library still holds goes out first
     CloseStream(channel.InHandle);
     CloseOutput(channel);
@@ -65,7 +65,7 @@ void Close(LineChannel& channel) {
     }
 }
 
-void Fill(LineChannel& channel) {
+void FillChannel(LineChannel& channel) {
     if (channel.InputEnded) return;
     int32_t got = ReadStream(channel.InHandle, channel.Buffer + channel.Filled,
                              LineBufferSize - channel.Filled);
@@ -101,7 +101,7 @@ bool ReadLine(LineChannel& channel, char* line) {
     if (TakeLine(channel, line)) return true;
     if (!channel.InputEnded) {
         if (!HasInput(channel)) return false;
-        Fill(channel);
+        FillChannel(channel);
         if (TakeLine(channel, line)) return true;
     }
     if (channel.Filled == LineBufferSize) {
@@ -120,7 +120,7 @@ bool AtEndOfInput(const LineChannel& channel) {
     return channel.InputEnded && channel.Filled == 0;
 }
 
-void Write(LineChannel& channel, const char* text) {
+void WriteChannel(LineChannel& channel, const char* text) {
     // Whatever went out through the standard library's streams comes first.
     std::fflush(nullptr);
     WriteStream(channel.OutHandle, text, int32_t(std::strlen(text)));

@@ -24,17 +24,17 @@ struct LineChannel {
 // With a null command line, opens on the standard input and output. Otherwise
 // starts that program with two new pipes; false when it cannot be started (the
 // channel then reads nothing and writes nowhere).
-bool Open(LineChannel& channel, const char* commandLine);
+bool OpenChannel(LineChannel& channel, const char* commandLine);
 // Opens on two streams the caller already has.
 void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out);
 // Closes both streams; a child program is waited for (ended by force when it
 // lingers) and its exit code kept in ChildExitCode.
-void Close(LineChannel& channel);
+void CloseChannel(LineChannel& channel);
 // Closes the writing side only: a child program sees the end of its input.
 void CloseOutput(LineChannel& channel);
 
 // One read into the free part of the buffer.
-void Fill(LineChannel& channel);
+void FillChannel(LineChannel& channel);
 // Whether a read would find something (data or the end of the input) at once.
 bool HasInput(LineChannel& channel);
 // Hands out one complete line already held in the buffer.
@@ -47,4 +47,4 @@ bool ReadLine(LineChannel& channel, char* line);
 bool AtEndOfInput(const LineChannel& channel);
 
 // Writes the text as it is, after flushing the standard library's streams.
-void Write(LineChannel& channel, const char* text);
+void WriteChannel(LineChannel& channel, const char* text);

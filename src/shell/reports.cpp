@@ -6,10 +6,6 @@
 
 #include <cstdio>
 
-#include "search/search.h"
-#include "shell/engine_state.h"
-#include "shell/shell.h"
-
 namespace {
 
 // The principal variation never runs longer than this, so that it stays
@@ -26,85 +22,86 @@ bool HashMoveFits(const Position& pos, const HashEntry& entry) {
 
 }  // namespace
 
-void WriteMove(uint32_t from, uint32_t to) {
+void WriteMove(LineChannel& out, uint32_t from, uint32_t to) {
     char text[5];
     FormatMove(from, to, text);
-    WriteOut(text);
+    WriteChannel(out, text);
 }
 
-void ReportTime(int32_t elapsed) {
+void ReportTime(LineChannel& out, int32_t elapsed, uint32_t nodes) {
     char text[64];
-    std::snprintf(text, sizeof text, "info time %d nodes %u\n", elapsed, NodeCount);
-    WriteOut(text);
+    std::snprintf(text, sizeof text, "info time %d nodes %u\n", elapsed, nodes);
+    WriteChannel(out, text);
 }
 
-void ReportDepth(int32_t depth, int32_t score, Position& pos) {
+void ReportDepth(LineChannel& out, const HashTable& table, int32_t depth, int32_t score,
+                 Position& pos) {
     char text[64];
     std::snprintf(text, sizeof text, "info depth %d score %d pv ", depth, score);
-    WriteOut(text);
-    ReportPv(pos);
-    WriteOut("\n");
+    WriteChannel(out, text);
+    ReportPv(out, table, pos);
+    WriteChannel(out, "\n");
 }
 
-void ReportPv(Position& pos) {
+void ReportPv(LineChannel& out, const HashTable& table, Position& pos) {
     HashEntry entry;
-    if (!ProbeHash(pos, entry) || entry.move == 0) {
-        WriteOut("nobestmove\n");
+    if (!ProbeHash(table, pos, entry) || entry.move == 0) {
+        WriteChannel(out, "nobestmove\n");
         return;
     }
     uint32_t made = 0;
     for (;;) {
         if (entry.bound == BoundUpper) {
-            if (made == 0) WriteOut("nobestmove\n");
+            if (made == 0) WriteChannel(out, "nobestmove\n");
             break;
         }
         if (!HashMoveFits(pos, entry)) break;
-        WriteMove(MoveFrom(entry.move), MoveTo(entry.move));
-        WriteOut(" ");
+        WriteMove(out, MoveFrom(entry.move), MoveTo(entry.move));
+        WriteChannel(out, " ");
         MoveRecord r = RecordOfMove(pos, entry.move);
         if (!MakeMove(r, pos)) break;
         made++;
         if (DetectRepetition(pos) != 0 || made >= MaxPvLength) break;
-        if (!ProbeHash(pos, entry)) break;
+        if (!ProbeHash(table, pos, entry)) break;
     }
     for (; made > 0; made--) UnmakeMove(pos);
 }
 
-void ReportBestMove(Position& pos) {
+void ReportBestMove(LineChannel& out, const HashTable& table, Position& pos) {
     HashEntry entry;
     // No entry, or a root without a legal, unbanned move: never a made-up move.
-    if (!ProbeHash(pos, entry) || !HashMoveFits(pos, entry)) {
-        WriteOut("nobestmove\n");
+    if (!ProbeHash(table, pos, entry) || !HashMoveFits(pos, entry)) {
+        WriteChannel(out, "nobestmove\n");
         return;
     }
-    WriteOut("bestmove ");
-    WriteMove(MoveFrom(entry.move), MoveTo(entry.move));
+    WriteChannel(out, "bestmove ");
+    WriteMove(out, MoveFrom(entry.move), MoveTo(entry.move));
     MoveRecord r = RecordOfMove(pos, entry.move);
     if (MakeMove(r, pos)) {
         HashEntry reply;
-        if (ProbeHash(pos, reply) && (reply.bound == BoundLower || reply.bound == BoundExact) &&
-            HashMoveFits(pos, reply)) {
+        if (ProbeHash(table, pos, reply) &&
+            (reply.bound == BoundLower || reply.bound == BoundExact) && HashMoveFits(pos, reply)) {
             MoveRecord ponder = RecordOfMove(pos, reply.move);
             if (MakeMove(ponder, pos)) {
                 UnmakeMove(pos);
-                WriteOut(" ponder ");
-                WriteMove(MoveFrom(reply.move), MoveTo(reply.move));
+                WriteChannel(out, " ponder ");
+                WriteMove(out, MoveFrom(reply.move), MoveTo(reply.move));
             }
         }
         UnmakeMove(pos);
     }
-    WriteOut("\n");
+    WriteChannel(out, "\n");
 }
 
-void ReportProbe(Position& pos) {
-    WriteOut("pophash ");
+void ReportProbe(LineChannel& out, SearchState& state, Position& pos) {
+    WriteChannel(out, "pophash ");
     HashEntry entry;
     char text[128];
-    if (ProbeHash(pos, entry)) {
+    if (ProbeHash(state.hash, pos, entry)) {
         if (entry.move != 0 && entry.bound != BoundUpper) {
-            WriteOut("bestmove ");
-            WriteMove(MoveFrom(entry.move), MoveTo(entry.move));
-            WriteOut(" ");
+            WriteChannel(out, "bestmove ");
+            WriteMove(out, MoveFrom(entry.move), MoveTo(entry.move));
+            WriteChannel(out, " ");
         }
         const int value = entry.value, depth = entry.depth;
         switch (entry.bound) {
@@ -119,17 +116,17 @@ void ReportProbe(Position& pos) {
                               value, depth, value, depth);
                 break;
         }
-        WriteOut(text);
-        WriteOut(" ");
-        WriteOut("\n");
+        WriteChannel(out, text);
+        WriteChannel(out, " ");
+        WriteChannel(out, "\n");
         return;
     }
     // Not in the table: the quiescence value, counted from this position.
     const uint32_t savedPly = pos.Ply;
     pos.Ply = 0;
-    const int value = Quiesce(-MateScore, MateScore, pos, 0);
+    const int value = Quiesce(state, pos, -MateScore, MateScore, 0);
     pos.Ply = savedPly;
     std::snprintf(text, sizeof text, "lowerbound %d depth 0 upperbound %d depth 0", value, value);
-    WriteOut(text);
-    WriteOut("\n");
+    WriteChannel(out, text);
+    WriteChannel(out, "\n");
 }

@@ -4,5 +4,7 @@
 // Speaks UCCI on standard input and output until "quit" or the end of input.
 int RunUcci();
 
-// Writes text to the front end through the engine's channel, as it is.
-void WriteOut(const char* text);
+// "quillon perft DEPTH [FEN]"; argv holds the words after "perft".
+int RunPerftCommand(int argc, char** argv);
+// "quillon bench [DEPTH]"; argv holds the words after "bench".
+int RunBenchCommand(int argc, char** argv);

@@ -41,13 +41,6 @@ inline char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
-bool SameWordIgnoringCase(const char* word, const char* keyword) {
-    for (; *keyword != 0; word++, keyword++) {
-        if (LowerAscii(*word) != *keyword) return false;
-    }
-    return *word == 0;
-}
-
 }  // namespace
 
 int SplitWords(char* line, char** words, int capacity) {
@@ -74,6 +67,13 @@ int SplitWords(char* line, char** words, int capacity) {
 
 const char* WordAt(char* const* words, int count, int index) {
     return index >= 0 && index < count ? words[index] : EmptyWord;
+}
+
+bool SameWordIgnoringCase(const char* word, const char* keyword) {
+    for (; *keyword != 0; word++, keyword++) {
+        if (LowerAscii(*word) != *keyword) return false;
+    }
+    return *word == 0;
 }
 
 CommandToken KeywordOf(const char* word) {

@@ -27,6 +27,8 @@ const char* WordAt(char* const* words, int count, int index);
 
 // The keyword's number, ignoring the case of ASCII letters; 0 for any other word.
 CommandToken KeywordOf(const char* word);
+// Whether the word is `keyword` (written in small letters) in any case.
+bool SameWordIgnoringCase(const char* word, const char* keyword);
 
 // A decimal number read as atoi does (leading blanks, a sign, digits; no digits
 // gives 0), saturated to the 32-bit range instead of overflowing.

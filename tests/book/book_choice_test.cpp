@@ -15,19 +15,21 @@ const std::string Start = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNB
 
 DrawCounts Counts;
 
-void LoadBookText(const std::string& text) {
+void LoadBookText(Book& book, const std::string& text) {
     const TempBookFile file(text);
-    ASSERT_TRUE(LoadBookFile(file.path.c_str()));
+    ASSERT_TRUE(LoadBookFile(book, file.path.c_str()));
 }
 
 TEST(BookChoice, ThreeToOneAndNeverWeightZero) {
-    LoadBookText("h2e2 3 " + Start + "\nb0c2 1 " + Start + "\ng0e2 0 " + Start + "\n");
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
+    LoadBookText(book, "h2e2 3 " + Start + "\nb0c2 1 " + Start + "\ng0e2 0 " + Start + "\n");
     Position& pos = ScratchPosition();
     LoadFen(Start.c_str(), pos);
     const uint64_t key = CurrentKey(pos);
     SeedRandom(12345);
     const int draws = 40000;
-    CountBookDraws(pos, draws, Counts);
+    CountBookDraws(book, pos, draws, Counts);
     EXPECT_EQ(Counts.misses, 0);
     EXPECT_NEAR(double(Counts.hits[MoveOfText("h2e2")]) / draws, 0.75, 0.015);
     EXPECT_NEAR(double(Counts.hits[MoveOfText("b0c2")]) / draws, 0.25, 0.015);
@@ -46,6 +48,8 @@ struct ChoiceCase {
 };
 
 TEST(BookChoice, OnlyLegalMovesArePlayed) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     const std::string pinned = "4k4/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1";
     const ChoiceCase cases[] = {
         {"a legal move", "h2e2 3 " + Start + "\n", Start, "h2e2"},
@@ -62,12 +66,12 @@ TEST(BookChoice, OnlyLegalMovesArePlayed) {
     };
     Position& pos = ScratchPosition();
     for (const ChoiceCase& c : cases) {
-        LoadBookText(c.book);
+        LoadBookText(book, c.book);
         LoadFen(c.fen.c_str(), pos);
         const uint64_t key = CurrentKey(pos);
         for (int i = 0; i < 20; i++) {
             Move move = 0;
-            const bool found = ChooseBookMove(pos, move);
+            const bool found = ChooseBookMove(book, pos, move);
             EXPECT_EQ(found, c.move != nullptr) << c.name;
             if (found && c.move) {
                 EXPECT_EQ(move, MoveOfText(c.move)) << c.name;
@@ -81,24 +85,28 @@ TEST(BookChoice, OnlyLegalMovesArePlayed) {
 // Moves that no file could hold (squares off the board) are refused before
 // anything is looked up on them.
 TEST(BookChoice, OffBoardSquaresAreRefused) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     Position& pos = ScratchPosition();
     LoadFen(Start.c_str(), pos);
     const uint64_t key = CurrentKey(pos);
     const uint32_t squares[][2] = {{0, 123}, {126, 0}, {200, 123}, {126, 255}, {255, 255}};
     for (const auto& s : squares) {
-        ClearBook();
-        AddBookMove(KeyLow(key), KeyHigh(key), s[0], s[1], 5);
+        ClearBook(book);
+        AddBookMove(book, KeyLow(key), KeyHigh(key), s[0], s[1], 5);
         Move move = 0;
-        EXPECT_FALSE(ChooseBookMove(pos, move)) << s[0] << " " << s[1];
+        EXPECT_FALSE(ChooseBookMove(book, pos, move)) << s[0] << " " << s[1];
     }
 }
 
 TEST(BookChoice, MissingBookMeansSearch) {
-    LoadBookFile((testing::TempDir() + "quillon_missing/book.TXT").c_str());
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
+    LoadBookFile(book, (testing::TempDir() + "quillon_missing/book.TXT").c_str());
     Position& pos = ScratchPosition();
     LoadFen(Start.c_str(), pos);
     Move move = 0;
-    EXPECT_FALSE(ChooseBookMove(pos, move));
+    EXPECT_FALSE(ChooseBookMove(book, pos, move));
 }
 
 }  // namespace

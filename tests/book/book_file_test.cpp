@@ -18,8 +18,8 @@ const std::string StartBlack =
     "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1";
 
 // The moves and weights stored for a FEN, as "h2e2:3 b0c2:1".
-std::string StoredFor(const std::string& fen) {
-    const BookSlot* slot = FindSlot(KeyOfFen(fen.c_str()));
+std::string StoredFor(const Book& book, const std::string& fen) {
+    const BookSlot* slot = FindSlot(book, KeyOfFen(fen.c_str()));
     if (!slot) return "";
     std::string text;
     for (int j = 0; j < slot->Count; j++) {
@@ -40,6 +40,8 @@ struct FileCase {
 };
 
 TEST(BookFile, LinesAndLineEnds) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     const FileCase cases[] = {
         {"one line with a line feed", "h2e2 3 " + Start + "\n", "h2e2:3", "", 1},
         {"one line without a line feed", "h2e2 3 " + Start, "h2e2:3", "", 1},
@@ -58,19 +60,19 @@ TEST(BookFile, LinesAndLineEnds) {
     };
     for (const FileCase& c : cases) {
         const TempBookFile file(c.bytes);
-        ASSERT_TRUE(LoadBookFile(file.path.c_str())) << c.name;
-        EXPECT_EQ(StoredFor(Start), c.start) << c.name;
-        EXPECT_EQ(StoredFor(StartBlack), c.startBlack) << c.name;
-        EXPECT_EQ(StoredMoveCount(), c.storedMoves) << c.name;
+        ASSERT_TRUE(LoadBookFile(book, file.path.c_str())) << c.name;
+        EXPECT_EQ(StoredFor(book, Start), c.start) << c.name;
+        EXPECT_EQ(StoredFor(book, StartBlack), c.startBlack) << c.name;
+        EXPECT_EQ(StoredMoveCount(book), c.storedMoves) << c.name;
     }
 }
 
 // A line is given to the parser exactly as long as it is, so that a read past
 // its end shows under the address sanitizer.
-bool AddExactLine(const std::string& line) {
+bool AddExactLine(Book& book, const std::string& line) {
     std::vector<char> bytes(line.begin(), line.end());
     bytes.push_back('\0');
-    return AddBookLine(bytes.data());
+    return AddBookLine(book, bytes.data());
 }
 
 struct LineCase {
@@ -80,6 +82,8 @@ struct LineCase {
 };
 
 TEST(BookFile, DamagedLinesAreSkippedAndWeightsClamped) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     const LineCase cases[] = {
         {"", false, 0},
         {"\n", false, 0},
@@ -107,11 +111,11 @@ TEST(BookFile, DamagedLinesAreSkippedAndWeightsClamped) {
         {"h2e2  " + Start, true, 0},  // empty weight, as atoi reads it
     };
     for (const LineCase& c : cases) {
-        ClearBook();
-        EXPECT_EQ(AddExactLine(c.line), c.stored) << c.line;
-        EXPECT_EQ(StoredMoveCount(), c.stored ? 1 : 0) << c.line;
+        ClearBook(book);
+        EXPECT_EQ(AddExactLine(book, c.line), c.stored) << c.line;
+        EXPECT_EQ(StoredMoveCount(book), c.stored ? 1 : 0) << c.line;
         if (c.stored) {
-            EXPECT_EQ(StoredFor(Start), "h2e2:" + std::to_string(c.weight)) << c.line;
+            EXPECT_EQ(StoredFor(book, Start), "h2e2:" + std::to_string(c.weight)) << c.line;
         }
     }
 }
@@ -119,6 +123,8 @@ TEST(BookFile, DamagedLinesAreSkippedAndWeightsClamped) {
 // Lines longer than the reading buffer are split, and the rest is read as a
 // line of its own; nothing is read out of bounds and later lines are intact.
 TEST(BookFile, OverlongLines) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     const std::string good = "h2e2 3 " + Start;
     const std::string tail = "b0c2 1 " + Start;
     struct {
@@ -138,33 +144,39 @@ TEST(BookFile, OverlongLines) {
     for (const auto& c : cases) {
         const TempBookFile file(c.bytes);
         testing::internal::CaptureStdout();  // the move parser reports the fragments
-        const bool loaded = LoadBookFile(file.path.c_str());
+        const bool loaded = LoadBookFile(book, file.path.c_str());
         testing::internal::GetCapturedStdout();
         ASSERT_TRUE(loaded) << c.name;
-        EXPECT_EQ(StoredFor(Start), c.start) << c.name;
+        EXPECT_EQ(StoredFor(book, Start), c.start) << c.name;
     }
 }
 
 TEST(BookFile, ZeroByteEndsTheLine) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     const TempBookFile file(std::string("h2e2\0 3 ", 8) + Start + "\nb0c2 1 " + Start + "\n");
-    ASSERT_TRUE(LoadBookFile(file.path.c_str()));
-    EXPECT_EQ(StoredFor(Start), "b0c2:1");
+    ASSERT_TRUE(LoadBookFile(book, file.path.c_str()));
+    EXPECT_EQ(StoredFor(book, Start), "b0c2:1");
 }
 
 TEST(BookFile, MissingOrUnreadableBookIsEmpty) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     const TempBookFile good("h2e2 3 " + Start + "\n");
     const std::string unreadable[] = {testing::TempDir() + "quillon_no_such_dir/book.TXT",
                                       testing::TempDir() /* a directory */};
     for (const std::string& path : unreadable) {
-        ASSERT_TRUE(LoadBookFile(good.path.c_str()));
-        ASSERT_EQ(StoredMoveCount(), 1);
-        LoadBookFile(path.c_str());
-        EXPECT_EQ(StoredMoveCount(), 0) << path;
+        ASSERT_TRUE(LoadBookFile(book, good.path.c_str()));
+        ASSERT_EQ(StoredMoveCount(book), 1);
+        LoadBookFile(book, path.c_str());
+        EXPECT_EQ(StoredMoveCount(book), 0) << path;
     }
-    EXPECT_FALSE(LoadBookFile(unreadable[0].c_str()));
+    EXPECT_FALSE(LoadBookFile(book, unreadable[0].c_str()));
 }
 
 TEST(BookPath, ExecutableDirectory) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     const std::string longDirectory = "/" + std::string(3000, 'd') + "/";
     struct {
         std::string executable;
@@ -187,6 +199,8 @@ TEST(BookPath, ExecutableDirectory) {
 }
 
 TEST(BookPath, ResultMustFit) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     char out[20];
     EXPECT_TRUE(BookPathFor("/a/quillon", out, 12));  // "/a/book.TXT" and its zero
     EXPECT_STREQ(out, "/a/book.TXT");
@@ -197,6 +211,8 @@ TEST(BookPath, ResultMustFit) {
 }
 
 TEST(BookPath, ExecutablePathIsThisProgram) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     char path[MaxPathBytes];
     ASSERT_TRUE(ExecutablePath(path, sizeof path));
     EXPECT_EQ(path[0], '/');
@@ -209,18 +225,12 @@ TEST(BookPath, ExecutablePathIsThisProgram) {
 
 // The build puts book.TXT beside the executables; LoadBook finds it there.
 TEST(BookPath, LoadBookReadsTheBookBesideTheExecutable) {
-    ClearBook();
-    LoadBook();
-    EXPECT_GT(StoredMoveCount(), 0);
-    EXPECT_NE(FindSlot(KeyOfFen(Start.c_str())), nullptr);
-}
-
-TEST(BookPath, EnsureBookLoadsOnce) {
-    EnsureBook();
-    const TempBookFile file("b0c2 1 " + Start + "\n");
-    ASSERT_TRUE(LoadBookFile(file.path.c_str()));
-    EnsureBook();
-    EXPECT_EQ(StoredFor(Start), "b0c2:1");
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
+    ClearBook(book);
+    LoadBook(book);
+    EXPECT_GT(StoredMoveCount(book), 0);
+    EXPECT_NE(FindSlot(book, KeyOfFen(Start.c_str())), nullptr);
 }
 
 }  // namespace

@@ -9,6 +9,12 @@
 
 #include "support/reference_rules.h"
 
+std::unique_ptr<Book> NewBook() {
+    std::unique_ptr<Book> book(new Book);
+    ClearBook(*book);
+    return book;
+}
+
 TempBookFile::TempBookFile(const std::string& bytes) {
     static int made = 0;
     path = testing::TempDir() + "quillon_book_" + std::to_string(getpid()) + "_" +
@@ -24,22 +30,22 @@ TempBookFile::~TempBookFile() {
     std::remove(path.c_str());
 }
 
-const BookSlot* FindSlot(uint64_t key) {
-    for (const BookSlot& slot : BookTable)
+const BookSlot* FindSlot(const Book& book, uint64_t key) {
+    for (const BookSlot& slot : book.slots)
         if (slot.Used && slot.KeyLow == KeyLow(key) && slot.KeyHigh == KeyHigh(key)) return &slot;
     return nullptr;
 }
 
-int SlotsHoldingKey(uint64_t key) {
+int SlotsHoldingKey(const Book& book, uint64_t key) {
     int found = 0;
-    for (const BookSlot& slot : BookTable)
+    for (const BookSlot& slot : book.slots)
         if (slot.Used && slot.KeyLow == KeyLow(key) && slot.KeyHigh == KeyHigh(key)) found++;
     return found;
 }
 
-int StoredMoveCount() {
+int StoredMoveCount(const Book& book) {
     int count = 0;
-    for (const BookSlot& slot : BookTable)
+    for (const BookSlot& slot : book.slots)
         if (slot.Used) count += slot.Count;
     return count;
 }
@@ -54,11 +60,11 @@ Move MoveOfText(const char* text) {
     return MoveOf(ParseMoveString(text));
 }
 
-void CountBookDraws(Position& pos, int draws, DrawCounts& counts) {
+void CountBookDraws(const Book& book, Position& pos, int draws, DrawCounts& counts) {
     std::memset(&counts, 0, sizeof counts);
     for (int i = 0; i < draws; i++) {
         Move move = 0;
-        if (ChooseBookMove(pos, move))
+        if (ChooseBookMove(book, pos, move))
             counts.hits[move]++;
         else
             counts.misses++;

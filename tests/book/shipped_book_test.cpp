@@ -43,6 +43,8 @@ bool IsDecimal(const std::string& text) {
 }
 
 TEST(ShippedBook, EveryLineIsWellFormedAndLegal) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     const std::vector<std::string> lines = ShippedLines();
     ASSERT_GT(lines.size(), 0u);
     std::map<std::string, std::set<std::string>> movesOfPosition;
@@ -81,19 +83,21 @@ TEST(ShippedBook, EveryLineIsWellFormedAndLegal) {
 }
 
 TEST(ShippedBook, LoadsCompletely) {
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
     const std::vector<std::string> lines = ShippedLines();
-    ClearBook();
-    for (const std::string& line : lines) EXPECT_TRUE(AddBookLine(line.c_str())) << line;
-    EXPECT_EQ(StoredMoveCount(), int(lines.size()));
+    ClearBook(book);
+    for (const std::string& line : lines) EXPECT_TRUE(AddBookLine(book, line.c_str())) << line;
+    EXPECT_EQ(StoredMoveCount(book), int(lines.size()));
 
-    ASSERT_TRUE(LoadBookFile(QUILLON_SOURCE_DIR "/book.TXT"));
-    EXPECT_EQ(StoredMoveCount(), int(lines.size()));
+    ASSERT_TRUE(LoadBookFile(book, QUILLON_SOURCE_DIR "/book.TXT"));
+    EXPECT_EQ(StoredMoveCount(book), int(lines.size()));
     // Each position's moves in the order of the file.
     for (const std::string& line : lines) {
         const std::string fen = line.substr(line.find(' ', 5) + 1);
-        const BookSlot* slot = FindSlot(KeyOfFen(fen.c_str()));
+        const BookSlot* slot = FindSlot(book, KeyOfFen(fen.c_str()));
         ASSERT_NE(slot, nullptr) << line;
-        EXPECT_EQ(SlotsHoldingKey(KeyOfFen(fen.c_str())), 1) << line;
+        EXPECT_EQ(SlotsHoldingKey(book, KeyOfFen(fen.c_str())), 1) << line;
         bool found = false;
         for (int j = 0; j < slot->Count; j++)
             found = found || slot->Moves[j] == MoveOfText(line.c_str());
@@ -102,13 +106,15 @@ TEST(ShippedBook, LoadsCompletely) {
 }
 
 TEST(ShippedBook, StartPositionHasBookMoves) {
-    ASSERT_TRUE(LoadBookFile(QUILLON_SOURCE_DIR "/book.TXT"));
+    const std::unique_ptr<Book> owned = NewBook();
+    Book& book = *owned;
+    ASSERT_TRUE(LoadBookFile(book, QUILLON_SOURCE_DIR "/book.TXT"));
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
     std::set<Move> seen;
     for (int i = 0; i < 200; i++) {
         Move move = 0;
-        ASSERT_TRUE(ChooseBookMove(pos, move));
+        ASSERT_TRUE(ChooseBookMove(book, pos, move));
         seen.insert(move);
     }
     EXPECT_GT(seen.size(), 1u);
@@ -116,7 +122,7 @@ TEST(ShippedBook, StartPositionHasBookMoves) {
     MoveRecord record = ParseMoveString("h2e2");
     ASSERT_TRUE(MakeMove(record, pos));
     Move reply = 0;
-    EXPECT_TRUE(ChooseBookMove(pos, reply));
+    EXPECT_TRUE(ChooseBookMove(book, pos, reply));
 }
 
 }  // namespace

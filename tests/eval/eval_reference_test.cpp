@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "eval/eval.h"
-#include "eval/piece_values.h"
+#include "position/piece_values.h"
 #include "support/placement.h"
 #include "support/reference_rules.h"
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "search/search.h"
+#include "search/search_test_support.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -26,64 +27,66 @@ Position& At(uint64_t key, uint32_t ply = 0) {
 
 class HashTest : public ::testing::Test {
 protected:
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     void SetUp() override {
         Position& pos = ScratchPosition();
         LoadFen(StartFen, pos);
-        ResetSearchTables();
     }
 };
 
 TEST_F(HashTest, StoredEntryIsFoundWithItsFields) {
-    StoreHash(At(KeyA), 31614, -123, 7, BoundLower);
+    StoreHash(state.hash, At(KeyA), 31614, -123, 7, BoundLower);
     HashEntry e;
-    ASSERT_TRUE(ProbeHash(At(KeyA), e));
-    EXPECT_EQ(e.key, uint32_t(KeyA));
-    EXPECT_EQ(e.check, uint32_t(KeyA >> 32));
+    ASSERT_TRUE(ProbeHash(state.hash, At(KeyA), e));
+    EXPECT_EQ(e.keyLow, uint32_t(KeyA));
+    EXPECT_EQ(e.keyHigh, uint32_t(KeyA >> 32));
     EXPECT_EQ(e.move, 31614);
     EXPECT_EQ(e.value, -123);
     EXPECT_EQ(e.depth, 7);
     EXPECT_EQ(e.bound, BoundLower);
-    EXPECT_EQ(HashTable[Bucket][0].move, 31614);
+    EXPECT_EQ(state.hash.buckets[Bucket].slot[0].move, 31614);
     // Both halves must match.
-    EXPECT_FALSE(ProbeHash(At(KeyB), e));
-    EXPECT_FALSE(ProbeHash(At(KeyC), e));
+    EXPECT_FALSE(ProbeHash(state.hash, At(KeyB), e));
+    EXPECT_FALSE(ProbeHash(state.hash, At(KeyC), e));
     Move m = 0;
-    EXPECT_FALSE(ProbeHashMove(At(KeyB), m));
-    ASSERT_TRUE(ProbeHashMove(At(KeyA), m));
+    EXPECT_FALSE(ProbeHashMove(state.hash, At(KeyB), m));
+    ASSERT_TRUE(ProbeHashMove(state.hash, At(KeyA), m));
     EXPECT_EQ(m, 31614);
 }
 
-TEST_F(HashTest, EntryLayoutIsSixteenBytes) {
-    EXPECT_EQ(sizeof(HashEntry), 16u);
-    EXPECT_EQ(sizeof HashTable, size_t(8) << 20);
+// The default table: 2^18 buckets of 32 bytes, 8 MB.
+TEST_F(HashTest, DefaultTableSize) {
+    EXPECT_EQ(state.hash.mask + 1, DefaultHashBuckets);
+    EXPECT_EQ(size_t(state.hash.mask + 1) * sizeof(HashBucket), size_t(8) << 20);
 }
 
 TEST_F(HashTest, ShallowerStoreNeverReplacesDeeper) {
-    StoreHash(At(KeyA), 100, 40, 5, BoundLower);
-    StoreHash(At(KeyA), 200, 90, 3, BoundExact);
+    StoreHash(state.hash, At(KeyA), 100, 40, 5, BoundLower);
+    StoreHash(state.hash, At(KeyA), 200, 90, 3, BoundExact);
     HashEntry e;
-    ASSERT_TRUE(ProbeHash(At(KeyA), e));
+    ASSERT_TRUE(ProbeHash(state.hash, At(KeyA), e));
     EXPECT_EQ(e.move, 100);
     EXPECT_EQ(e.value, 40);
     EXPECT_EQ(e.depth, 5);
     EXPECT_EQ(e.bound, BoundLower);
     // Depths are signed: 0 is deeper than -1.
-    StoreHash(At(KeyD), 300, 1, 0, BoundExact);
-    StoreHash(At(KeyD), 400, 2, -1, BoundExact);
-    ASSERT_TRUE(ProbeHash(At(KeyD), e));
+    StoreHash(state.hash, At(KeyD), 300, 1, 0, BoundExact);
+    StoreHash(state.hash, At(KeyD), 400, 2, -1, BoundExact);
+    ASSERT_TRUE(ProbeHash(state.hash, At(KeyD), e));
     EXPECT_EQ(e.move, 300);
 }
 
 TEST_F(HashTest, EqualDepthOverwrites) {
-    StoreHash(At(KeyA), 100, 40, 5, BoundExact);
-    StoreHash(At(KeyA), 200, -90, 5, BoundLower);
+    StoreHash(state.hash, At(KeyA), 100, 40, 5, BoundExact);
+    StoreHash(state.hash, At(KeyA), 200, -90, 5, BoundLower);
     HashEntry e;
-    ASSERT_TRUE(ProbeHash(At(KeyA), e));
+    ASSERT_TRUE(ProbeHash(state.hash, At(KeyA), e));
     EXPECT_EQ(e.move, 200);
     EXPECT_EQ(e.value, -90);
     EXPECT_EQ(e.bound, BoundLower);
     // The same position is not stored twice in its bucket.
-    EXPECT_EQ(HashTable[Bucket][1].bound, BoundNone);
+    EXPECT_EQ(state.hash.buckets[Bucket].slot[1].bound, BoundNone);
 }
 
 TEST_F(HashTest, FullBucketReplacesTheShallowerSlot) {
@@ -93,55 +96,57 @@ TEST_F(HashTest, FullBucketReplacesTheShallowerSlot) {
     };
     const Case cases[] = {{4, 2, 1}, {2, 4, 0}, {3, 3, 1}, {-1, 0, 0}, {9, 9, 1}};
     for (const Case& c : cases) {
-        ResetSearchTables();
-        StoreHash(At(KeyA), 1, 10, c.first, BoundExact);
-        StoreHash(At(KeyB), 2, 20, c.second, BoundExact);
+        ResetSearchTables(state);
+        StoreHash(state.hash, At(KeyA), 1, 10, c.first, BoundExact);
+        StoreHash(state.hash, At(KeyB), 2, 20, c.second, BoundExact);
         // Much shallower than both, and still given room.
-        StoreHash(At(KeyC), 3, 30, -5, BoundUpper);
+        StoreHash(state.hash, At(KeyC), 3, 30, -5, BoundUpper);
         HashEntry e;
-        EXPECT_TRUE(ProbeHash(At(KeyC), e));
-        EXPECT_EQ(HashTable[Bucket][c.replaced].key, uint32_t(KeyC));
-        EXPECT_EQ(HashTable[Bucket][1 - c.replaced].move, c.replaced ? 1 : 2);
-        EXPECT_EQ(ProbeHash(At(KeyA), e), c.replaced == 1) << int(c.first) << "," << int(c.second);
-        EXPECT_EQ(ProbeHash(At(KeyB), e), c.replaced == 0) << int(c.first) << "," << int(c.second);
+        EXPECT_TRUE(ProbeHash(state.hash, At(KeyC), e));
+        EXPECT_EQ(state.hash.buckets[Bucket].slot[c.replaced].keyLow, uint32_t(KeyC));
+        EXPECT_EQ(state.hash.buckets[Bucket].slot[1 - c.replaced].move, c.replaced ? 1 : 2);
+        EXPECT_EQ(ProbeHash(state.hash, At(KeyA), e), c.replaced == 1)
+            << int(c.first) << "," << int(c.second);
+        EXPECT_EQ(ProbeHash(state.hash, At(KeyB), e), c.replaced == 0)
+            << int(c.first) << "," << int(c.second);
     }
 }
 
 TEST_F(HashTest, UpperBoundKeepsTheOldMove) {
-    StoreHash(At(KeyA), 777, 50, 3, BoundLower);
-    StoreHash(At(KeyA), 888, 20, 3, BoundUpper);
+    StoreHash(state.hash, At(KeyA), 777, 50, 3, BoundLower);
+    StoreHash(state.hash, At(KeyA), 888, 20, 3, BoundUpper);
     HashEntry e;
-    ASSERT_TRUE(ProbeHash(At(KeyA), e));
+    ASSERT_TRUE(ProbeHash(state.hash, At(KeyA), e));
     EXPECT_EQ(e.move, 777);
     EXPECT_EQ(e.bound, BoundUpper);
     EXPECT_EQ(e.value, 20);
     // The cut-off test offers no hash move for it, deeper or not.
     for (int8_t depth : {3, 5}) {
-        const HashCutoff h = HashCutoffTest(At(KeyA), depth, 0, 100);
+        const HashCutoff h = HashCutoffTest(state.hash, At(KeyA), depth, 0, 100);
         EXPECT_FALSE(h.cutoff);
         EXPECT_FALSE(h.hasMove);
     }
 }
 
 TEST_F(HashTest, ClearHashTouchesOnlyTheBound) {
-    StoreHash(At(KeyA), 321, 55, 6, BoundExact);
-    StoreHash(At(KeyB), 654, 66, 2, BoundLower);
-    ClearHash();
+    StoreHash(state.hash, At(KeyA), 321, 55, 6, BoundExact);
+    StoreHash(state.hash, At(KeyB), 654, 66, 2, BoundLower);
+    ClearHash(state.hash);
     HashEntry e;
     Move m;
-    EXPECT_FALSE(ProbeHash(At(KeyA), e));
-    EXPECT_FALSE(ProbeHash(At(KeyB), e));
-    EXPECT_FALSE(ProbeHashMove(At(KeyA), m));
-    const HashEntry& slot = HashTable[Bucket][0];
+    EXPECT_FALSE(ProbeHash(state.hash, At(KeyA), e));
+    EXPECT_FALSE(ProbeHash(state.hash, At(KeyB), e));
+    EXPECT_FALSE(ProbeHashMove(state.hash, At(KeyA), m));
+    const HashEntry& slot = state.hash.buckets[Bucket].slot[0];
     EXPECT_EQ(slot.bound, BoundNone);
-    EXPECT_EQ(slot.key, uint32_t(KeyA));
-    EXPECT_EQ(slot.check, uint32_t(KeyA >> 32));
+    EXPECT_EQ(slot.keyLow, uint32_t(KeyA));
+    EXPECT_EQ(slot.keyHigh, uint32_t(KeyA >> 32));
     EXPECT_EQ(slot.move, 321);
     EXPECT_EQ(slot.value, 55);
     EXPECT_EQ(slot.depth, 6);
     // An emptied slot is used again before a full one is replaced.
-    StoreHash(At(KeyC), 1, 1, 1, BoundExact);
-    EXPECT_EQ(HashTable[Bucket][0].key, uint32_t(KeyC));
+    StoreHash(state.hash, At(KeyC), 1, 1, 1, BoundExact);
+    EXPECT_EQ(state.hash.buckets[Bucket].slot[0].keyLow, uint32_t(KeyC));
 }
 
 TEST_F(HashTest, MateScoresAreStoredFromTheNode) {
@@ -158,14 +163,14 @@ TEST_F(HashTest, MateScoresAreStoredFromTheNode) {
         {-300, 7, 1, -300, -300},
     };
     for (const Case& c : cases) {
-        ResetSearchTables();
+        ResetSearchTables(state);
         const int16_t stored = ValueToHash(c.found, c.storePly);
         EXPECT_EQ(stored, c.stored);
-        StoreHash(At(KeyA, c.storePly), 5, stored, 4, BoundExact);
+        StoreHash(state.hash, At(KeyA, c.storePly), 5, stored, 4, BoundExact);
         HashEntry e;
-        ASSERT_TRUE(ProbeHash(At(KeyA, c.readPly), e));
+        ASSERT_TRUE(ProbeHash(state.hash, At(KeyA, c.readPly), e));
         EXPECT_EQ(e.value, c.stored);  // probes return the entry unconverted
-        const HashCutoff h = HashCutoffTest(At(KeyA, c.readPly), 4, -10000, 10000);
+        const HashCutoff h = HashCutoffTest(state.hash, At(KeyA, c.readPly), 4, -10000, 10000);
         EXPECT_TRUE(h.cutoff);
         EXPECT_EQ(h.value, c.read) << c.found;
         EXPECT_EQ(ValueFromHash(c.stored, c.readPly), c.read);
@@ -187,9 +192,9 @@ TEST_F(HashTest, CutoffTestByBoundAndDepth) {
         {BoundExact, 3, 4, 25, 0, 50, false, true},
     };
     for (const Case& c : cases) {
-        ResetSearchTables();
-        StoreHash(At(KeyA), 4242, c.value, c.entryDepth, c.bound);
-        const HashCutoff h = HashCutoffTest(At(KeyA), c.nodeDepth, c.alpha, c.beta);
+        ResetSearchTables(state);
+        StoreHash(state.hash, At(KeyA), 4242, c.value, c.entryDepth, c.bound);
+        const HashCutoff h = HashCutoffTest(state.hash, At(KeyA), c.nodeDepth, c.alpha, c.beta);
         EXPECT_EQ(h.cutoff, c.cutoff) << int(c.bound) << " " << int(c.entryDepth);
         EXPECT_EQ(h.hasMove, c.hasMove) << int(c.bound) << " " << int(c.entryDepth);
         if (h.cutoff) {
@@ -199,7 +204,7 @@ TEST_F(HashTest, CutoffTestByBoundAndDepth) {
             EXPECT_EQ(h.move, 4242);
         }
     }
-    const HashCutoff missing = HashCutoffTest(At(KeyD), 1, 0, 50);
+    const HashCutoff missing = HashCutoffTest(state.hash, At(KeyD), 1, 0, 50);
     EXPECT_FALSE(missing.cutoff);
     EXPECT_FALSE(missing.hasMove);
 }
@@ -207,17 +212,17 @@ TEST_F(HashTest, CutoffTestByBoundAndDepth) {
 // A bound is judged by the value as read at the node, in root terms: a mate
 // found deeper in the tree is not a cut-off just because its stored form is.
 TEST_F(HashTest, CutoffComparesTheConvertedValue) {
-    StoreHash(At(KeyA), 11, 9998, 4, BoundLower);  // read at ply 6: 9992
-    HashCutoff h = HashCutoffTest(At(KeyA, 6), 4, 0, 9995);
+    StoreHash(state.hash, At(KeyA), 11, 9998, 4, BoundLower);  // read at ply 6: 9992
+    HashCutoff h = HashCutoffTest(state.hash, At(KeyA, 6), 4, 0, 9995);
     EXPECT_FALSE(h.cutoff);
     EXPECT_TRUE(h.hasMove);
-    h = HashCutoffTest(At(KeyA, 6), 4, 0, 9992);
+    h = HashCutoffTest(state.hash, At(KeyA, 6), 4, 0, 9992);
     EXPECT_TRUE(h.cutoff);
     EXPECT_EQ(h.value, 9992);
 
-    StoreHash(At(KeyB), 12, -9998, 4, BoundUpper);  // read at ply 6: -9992
-    EXPECT_FALSE(HashCutoffTest(At(KeyB, 6), 4, -9995, 0).cutoff);
-    h = HashCutoffTest(At(KeyB, 6), 4, -9992, 0);
+    StoreHash(state.hash, At(KeyB), 12, -9998, 4, BoundUpper);  // read at ply 6: -9992
+    EXPECT_FALSE(HashCutoffTest(state.hash, At(KeyB, 6), 4, -9995, 0).cutoff);
+    h = HashCutoffTest(state.hash, At(KeyB, 6), 4, -9992, 0);
     EXPECT_TRUE(h.cutoff);
     EXPECT_EQ(h.value, -9992);
 }
@@ -226,36 +231,36 @@ TEST_F(HashTest, BookMoveEntry) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
     const Move book = MoveCode(126, 123);  // h2e2
-    StoreHash(pos, book, 1000, 0, BoundExact);
+    StoreHash(state.hash, pos, book, 1000, 0, BoundExact);
     Move m = 0;
-    ASSERT_TRUE(ProbeHashMove(pos, m));
+    ASSERT_TRUE(ProbeHashMove(state.hash, pos, m));
     EXPECT_EQ(m, book);
     HashEntry e;
-    ASSERT_TRUE(ProbeHash(pos, e));
+    ASSERT_TRUE(ProbeHash(state.hash, pos, e));
     EXPECT_EQ(e.value, 1000);
     EXPECT_EQ(e.depth, 0);
     EXPECT_EQ(e.bound, BoundExact);
 }
 
 TEST_F(HashTest, ResetEmptiesEveryTable) {
-    StoreHash(At(KeyA), 1, 1, 1, BoundExact);
-    HistoryTable[777] = 55;
-    BestCount[777] = 9;
-    TriedCount[777] = 20;
-    KillerTable[0][0] = MoveRecord{1, 2, 3, 1, 4};
-    KillerTable[MaxPly - 1][1] = MoveRecord{5, 6, 0, 0, 7};
-    ResetSearchTables();
+    StoreHash(state.hash, At(KeyA), 1, 1, 1, BoundExact);
+    state.ordering.history[777] = 55;
+    state.ordering.bestCount[777] = 9;
+    state.ordering.triedCount[777] = 20;
+    state.ordering.killers[0][0] = MoveRecord{1, 2, 3, 1, 4};
+    state.ordering.killers[MaxPly - 1][1] = MoveRecord{5, 6, 0, 0, 7};
+    ResetSearchTables(state);
     HashEntry e;
-    EXPECT_FALSE(ProbeHash(At(KeyA), e));
+    EXPECT_FALSE(ProbeHash(state.hash, At(KeyA), e));
     for (uint32_t m = 0; m < 65536; m++) {
-        ASSERT_EQ(HistoryTable[m], 0u);
-        ASSERT_EQ(BestCount[m], 1u);
-        ASSERT_EQ(TriedCount[m], 1u);
+        ASSERT_EQ(state.ordering.history[m], 0u);
+        ASSERT_EQ(state.ordering.bestCount[m], 1u);
+        ASSERT_EQ(state.ordering.triedCount[m], 1u);
     }
     for (uint32_t ply = 0; ply < MaxPly; ply++)
         for (int k = 0; k < 2; k++) {
-            EXPECT_EQ(KillerTable[ply][k].from, 0u);
-            EXPECT_EQ(KillerTable[ply][k].to, 0u);
+            EXPECT_EQ(state.ordering.killers[ply][k].from, 0u);
+            EXPECT_EQ(state.ordering.killers[ply][k].to, 0u);
         }
 }
 

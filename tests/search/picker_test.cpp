@@ -7,7 +7,7 @@
 #include "check/check.h"
 #include "position/position.h"
 #include "search/search.h"
-#include "shell/engine_state.h"
+#include "search/search_test_support.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -26,9 +26,9 @@ bool SameSquaresAs(const MoveRecord& r, const char* text) {
     return MoveOf(r) == Code(text);
 }
 
-std::vector<std::string> AllMoves(MovePicker& picker, Position& pos) {
+std::vector<std::string> AllMoves(MovePicker& picker, const SearchState& state, Position& pos) {
     std::vector<std::string> out;
-    while (const Move m = NextMove(picker, pos)) out.push_back(Text(m));
+    while (const Move m = NextMove(picker, state, pos)) out.push_back(Text(m));
     return out;
 }
 
@@ -43,16 +43,18 @@ MovePicker& Picker() {
 const char* const Captures = "3k5/9/7r1/1n7/4p4/1R2p4/7P1/7C1/9/4K4 w - - 0 1";
 
 TEST(Picker, StagesInOrder) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen(Captures, pos);
-    ResetSearchTables();
-    HistoryTable[Code("b4b5")] = 100;
-    HistoryTable[Code("e0d0")] = 50;
-    KillerTable[0][0] = ParseMoveString("h3h4");
-    KillerTable[0][1] = ParseMoveString("b4b6");  // its target is occupied: no killer
+    ResetSearchTables(state);
+    state.ordering.history[Code("b4b5")] = 100;
+    state.ordering.history[Code("e0d0")] = 50;
+    state.ordering.killers[0][0] = ParseMoveString("h3h4");
+    state.ordering.killers[0][1] = ParseMoveString("b4b6");  // its target is occupied: no killer
     MovePicker& p = Picker();
-    ASSERT_EQ(InitPicker(p, pos, 3, -MateScore, MateScore), NoHashCutoff);
-    const std::vector<std::string> moves = AllMoves(p, pos);
+    ASSERT_EQ(InitPicker(p, state, pos, 3, -MateScore, MateScore), NoHashCutoff);
+    const std::vector<std::string> moves = AllMoves(p, state, pos);
     ASSERT_GE(moves.size(), 6u);
     // Good captures by MVV/LVA: cannon takes rook (150), rook takes knight (66).
     EXPECT_EQ(moves[0], "h2h7");
@@ -69,15 +71,17 @@ TEST(Picker, StagesInOrder) {
 }
 
 TEST(Picker, HashMoveFirstAndNotRepeated) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen(Captures, pos);
-    ResetSearchTables();
-    KillerTable[0][0] = ParseMoveString("h3h4");
-    KillerTable[0][1] = ParseMoveString("b4b5");
-    StoreHash(pos, Code("e0f0"), 20, 5, BoundLower);
+    ResetSearchTables(state);
+    state.ordering.killers[0][0] = ParseMoveString("h3h4");
+    state.ordering.killers[0][1] = ParseMoveString("b4b5");
+    StoreHash(state.hash, pos, Code("e0f0"), 20, 5, BoundLower);
     MovePicker& p = Picker();
-    ASSERT_EQ(InitPicker(p, pos, 3, -MateScore, 50), NoHashCutoff);  // 20 < beta
-    const std::vector<std::string> moves = AllMoves(p, pos);
+    ASSERT_EQ(InitPicker(p, state, pos, 3, -MateScore, 50), NoHashCutoff);  // 20 < beta
+    const std::vector<std::string> moves = AllMoves(p, state, pos);
     EXPECT_EQ(moves[0], "e0f0");
     EXPECT_EQ(moves[1], "h2h7");
     EXPECT_EQ(moves[2], "b4b6");
@@ -89,34 +93,38 @@ TEST(Picker, HashMoveFirstAndNotRepeated) {
     EXPECT_EQ(moves.size(), RefPseudoLegalMoves(pos).size());
 
     // A killer equal to the hash move is not handed out twice.
-    KillerTable[0][0] = ParseMoveString("e0f0");
-    ASSERT_EQ(InitPicker(p, pos, 3, -MateScore, 50), NoHashCutoff);
-    const std::vector<std::string> again = AllMoves(p, pos);
+    state.ordering.killers[0][0] = ParseMoveString("e0f0");
+    ASSERT_EQ(InitPicker(p, state, pos, 3, -MateScore, 50), NoHashCutoff);
+    const std::vector<std::string> again = AllMoves(p, state, pos);
     EXPECT_EQ(std::count(again.begin(), again.end(), "e0f0"), 1);
 }
 
 TEST(Picker, HashCutoffAtInit) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen(Captures, pos);
-    ResetSearchTables();
-    StoreHash(pos, Code("e0f0"), 33, 5, BoundExact);
+    ResetSearchTables(state);
+    StoreHash(state.hash, pos, Code("e0f0"), 33, 5, BoundExact);
     MovePicker& p = Picker();
-    EXPECT_EQ(InitPicker(p, pos, 5, -100, 100), 33);
-    EXPECT_EQ(InitPicker(p, pos, 6, -100, 100), NoHashCutoff);  // too shallow: a hash move
-    EXPECT_EQ(NextMove(p, pos), Code("e0f0"));
+    EXPECT_EQ(InitPicker(p, state, pos, 5, -100, 100), 33);
+    EXPECT_EQ(InitPicker(p, state, pos, 6, -100, 100), NoHashCutoff);  // too shallow: a hash move
+    EXPECT_EQ(NextMove(p, state, pos), Code("e0f0"));
 }
 
 // Red king e0 in check from the rook on e5: the rook on a5 can take it, the
 // cannon on c2 can block on e2, the king can step aside.
 TEST(Picker, EvasionsComeInBands) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen("4k4/9/9/9/R3r4/9/9/2C6/9/4K4 w - - 0 1", pos);
     ASSERT_TRUE(SideToMoveInCheck(pos));
-    ResetSearchTables();
-    KillerTable[0][0] = ParseMoveString("e0f0");
-    HistoryTable[Code("e0d0")] = 700;
+    ResetSearchTables(state);
+    state.ordering.killers[0][0] = ParseMoveString("e0f0");
+    state.ordering.history[Code("e0d0")] = 700;
     MovePicker& p = Picker();
-    ASSERT_EQ(InitPicker(p, pos, 3, -MateScore, MateScore), NoHashCutoff);
+    ASSERT_EQ(InitPicker(p, state, pos, 3, -MateScore, MateScore), NoHashCutoff);
     ASSERT_GT(p.movesLeft, 1);
     for (int i = 1; i < p.movesLeft; i++) EXPECT_GE(p.moves[i - 1].score, p.moves[i].score);
     ASSERT_EQ(p.movesLeft, 4);
@@ -132,17 +140,19 @@ TEST(Picker, EvasionsComeInBands) {
 }
 
 TEST(Picker, QuiescenceCapturesThenChecks) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen(Captures, pos);
-    ResetSearchTables();
+    ResetSearchTables(state);
     MoveRecord checks[MaxCheckingMoves + 1];
     const int checkCount = GenerateChecks(pos, checks);
     ASSERT_GT(checkCount, 0);
     MovePicker& p = Picker();
     for (const bool option : {true, false}) {
         for (const bool allow : {true, false}) {
-            CheckInQuiescence = option;
-            InitQuiescencePicker(p, pos, -MateScore, MateScore, allow);
+            state.options.checkInQuiescence = option;
+            InitQuiescencePicker(p, state, pos, allow);
             std::vector<std::string> moves;
             while (const Move m = NextQuiescenceMove(p, pos)) moves.push_back(Text(m));
             std::vector<std::string> expected = {"h2h7", "b4b6", "b4e4"};
@@ -151,14 +161,16 @@ TEST(Picker, QuiescenceCapturesThenChecks) {
             EXPECT_EQ(moves, expected) << option << allow;
         }
     }
-    CheckInQuiescence = true;
+    state.options.checkInQuiescence = true;
 }
 
 TEST(Picker, QuiescenceInCheckGivesEvasionsByMvvLva) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen("4k4/9/9/9/R3r4/9/9/2C6/9/4K4 w - - 0 1", pos);
     MovePicker& p = Picker();
-    InitQuiescencePicker(p, pos, -MateScore, MateScore, true);
+    InitQuiescencePicker(p, state, pos, true);
     std::vector<std::string> moves;
     while (const Move m = NextQuiescenceMove(p, pos)) moves.push_back(Text(m));
     ASSERT_EQ(moves.size(), 4u);

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "search/search.h"
+#include "search/search_test_support.h"
 
 namespace {
 
 class SearchTablesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetSearchTables(); }
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
 };
 
 TEST_F(SearchTablesTest, HistoryAddsDepthSquaredAndHalvesOneEntry) {
@@ -22,11 +26,11 @@ TEST_F(SearchTablesTest, HistoryAddsDepthSquaredAndHalvesOneEntry) {
     };
     const Move m = MoveCode(126, 123), other = MoveCode(123, 126);
     for (const Case& c : cases) {
-        HistoryTable[m] = c.before;
-        HistoryTable[other] = 32000;
-        AddHistory(m, c.depth);
-        EXPECT_EQ(HistoryTable[m], c.after) << c.before << " + " << c.depth;
-        EXPECT_EQ(HistoryTable[other], 32000u);
+        state.ordering.history[m] = c.before;
+        state.ordering.history[other] = 32000;
+        AddHistory(state.ordering, m, c.depth);
+        EXPECT_EQ(state.ordering.history[m], c.after) << c.before << " + " << c.depth;
+        EXPECT_EQ(state.ordering.history[other], 32000u);
     }
 }
 
@@ -45,66 +49,69 @@ TEST_F(SearchTablesTest, SuccessRatio) {
     };
     const Move m = MoveCode(100, 101);
     for (const Case& c : cases) {
-        BestCount[m] = c.best;
-        TriedCount[m] = c.tried;
-        EXPECT_EQ(SuccessRatio(m), c.ratio) << c.best << "/" << c.tried;
+        state.ordering.bestCount[m] = c.best;
+        state.ordering.triedCount[m] = c.tried;
+        EXPECT_EQ(SuccessRatio(state.ordering, m), c.ratio) << c.best << "/" << c.tried;
     }
     // Counters never reset count as fresh ones instead of dividing by zero.
-    BestCount[m] = 0;
-    TriedCount[m] = 0;
-    EXPECT_EQ(SuccessRatio(m), 16384u);
+    state.ordering.bestCount[m] = 0;
+    state.ordering.triedCount[m] = 0;
+    EXPECT_EQ(SuccessRatio(state.ordering, m), 16384u);
 }
 
 TEST_F(SearchTablesTest, CountTriedHalvesAtTheLimit) {
     const Move a = MoveCode(40, 41), b = MoveCode(50, 51), c = MoveCode(60, 61);
-    BestCount[a] = 101;
-    TriedCount[a] = 16383;
-    BestCount[b] = 7;
-    TriedCount[b] = 16382;
+    state.ordering.bestCount[a] = 101;
+    state.ordering.triedCount[a] = 16383;
+    state.ordering.bestCount[b] = 7;
+    state.ordering.triedCount[b] = 16382;
     const Move searched[] = {a, b, c};
-    CountTried(searched, 3);
-    EXPECT_EQ(TriedCount[a], 8192u);  // reached 16384: (16384 + 1) >> 1
-    EXPECT_EQ(BestCount[a], 51u);     // (101 + 1) >> 1
-    EXPECT_EQ(TriedCount[b], 16383u);
-    EXPECT_EQ(BestCount[b], 7u);
-    EXPECT_EQ(TriedCount[c], 2u);
-    EXPECT_EQ(BestCount[c], 1u);
-    CountTried(searched + 1, 1);
-    EXPECT_EQ(TriedCount[b], 8192u);
-    EXPECT_EQ(BestCount[b], 4u);
-    CountTried(searched, 0);
-    EXPECT_EQ(TriedCount[a], 8192u);
+    CountTried(state.ordering, searched, 3);
+    EXPECT_EQ(state.ordering.triedCount[a], 8192u);  // reached 16384: (16384 + 1) >> 1
+    EXPECT_EQ(state.ordering.bestCount[a], 51u);     // (101 + 1) >> 1
+    EXPECT_EQ(state.ordering.triedCount[b], 16383u);
+    EXPECT_EQ(state.ordering.bestCount[b], 7u);
+    EXPECT_EQ(state.ordering.triedCount[c], 2u);
+    EXPECT_EQ(state.ordering.bestCount[c], 1u);
+    CountTried(state.ordering, searched + 1, 1);
+    EXPECT_EQ(state.ordering.triedCount[b], 8192u);
+    EXPECT_EQ(state.ordering.bestCount[b], 4u);
+    CountTried(state.ordering, searched, 0);
+    EXPECT_EQ(state.ordering.triedCount[a], 8192u);
 }
 
 TEST_F(SearchTablesTest, UpdateKillers) {
     const MoveRecord first{126, 123, 0, 1, 55};
     const MoveRecord second{40, 53, 0, 0, -7};
-    UpdateKillers(first, 3);
-    EXPECT_EQ(KillerTable[3][0].from, 126u);
-    EXPECT_EQ(KillerTable[3][0].to, 123u);
-    EXPECT_EQ(KillerTable[3][1].from, 0u);
+    UpdateKillers(state.ordering, first, 3);
+    EXPECT_EQ(state.ordering.killers[3][0].from, 126u);
+    EXPECT_EQ(state.ordering.killers[3][0].to, 123u);
+    EXPECT_EQ(state.ordering.killers[3][1].from, 0u);
 
     // The same move again, whatever its other fields: nothing changes.
-    UpdateKillers(MoveRecord{126, 123, 9, 0, 999}, 3);
-    EXPECT_EQ(KillerTable[3][0].score, 55);
-    EXPECT_EQ(KillerTable[3][1].from, 0u);
+    UpdateKillers(state.ordering, MoveRecord{126, 123, 9, 0, 999}, 3);
+    EXPECT_EQ(state.ordering.killers[3][0].score, 55);
+    EXPECT_EQ(state.ordering.killers[3][1].from, 0u);
 
     // A new move pushes killer 1, all five fields, down to killer 2.
-    UpdateKillers(second, 3);
-    EXPECT_EQ(KillerTable[3][0].from, 40u);
-    EXPECT_EQ(KillerTable[3][0].to, 53u);
-    EXPECT_EQ(KillerTable[3][0].score, -7);
-    const MoveRecord& k2 = KillerTable[3][1];
+    UpdateKillers(state.ordering, second, 3);
+    EXPECT_EQ(state.ordering.killers[3][0].from, 40u);
+    EXPECT_EQ(state.ordering.killers[3][0].to, 53u);
+    EXPECT_EQ(state.ordering.killers[3][0].score, -7);
+    const MoveRecord& k2 = state.ordering.killers[3][1];
     EXPECT_EQ(k2.from, 126u);
     EXPECT_EQ(k2.to, 123u);
     EXPECT_EQ(k2.captured, 0u);
     EXPECT_EQ(k2.givesCheck, 1);
     EXPECT_EQ(k2.score, 55);
     // Other plies are untouched, and plies beyond the table are ignored.
-    EXPECT_EQ(KillerTable[2][0].from, 0u);
-    EXPECT_EQ(KillerTable[4][0].from, 0u);
-    UpdateKillers(first, MaxPly);
-    UpdateKillers(first, 1000);
+    EXPECT_EQ(state.ordering.killers[2][0].from, 0u);
+    EXPECT_EQ(state.ordering.killers[4][0].from, 0u);
+    const std::unique_ptr<SearchState> before = NewSearchState();
+    before->ordering = state.ordering;
+    UpdateKillers(state.ordering, first, MaxPly);
+    UpdateKillers(state.ordering, first, 1000);
+    EXPECT_EQ(std::memcmp(&before->ordering, &state.ordering, sizeof state.ordering), 0);
 }
 
 }  // namespace

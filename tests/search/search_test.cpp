@@ -6,8 +6,8 @@
 
 #include "eval/eval.h"
 #include "position/position.h"
-#include "shell/clock.h"
-#include "shell/engine_state.h"
+#include "search/clock.h"
+#include "search/search_test_support.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -16,44 +16,17 @@ Move Code(const char* text) {
     return MoveOf(ParseMoveString(text));
 }
 
-// Searches in these tests read no input; the engine's default comes back after.
-struct QuietInput {
-    QuietInput() { PollingInput = false; }
-    ~QuietInput() { PollingInput = true; }
-};
-
-struct SearchResult {
-    int16_t score;
-    Move best;
-};
-
-// Iterative deepening as "go" runs it, without the reports; `untilMate`
-// false searches every depth, as the shortest mate needs.
-SearchResult SearchTo(Position& pos, int depth, bool untilMate = true) {
-    ResetSearchTables();
-    StopFlag = false;
-    NodeCount = 0;
-    const QuietInput quiet;
-    SearchResult result{0, 0};
-    for (int d = 1; d <= depth; d++) {
-        RootDepth = d;
-        pos.Ply = 0;
-        result.score = SearchRoot(int8_t(d), pos);
-        if (untilMate && (result.score >= MateThreshold || result.score <= -MateThreshold)) break;
-    }
-    ProbeHashMove(pos, result.best);
-    return result;
-}
-
 struct MateCase {
     const char* fen;
     int depth;
-    bool untilMate;
+    bool untilMate;  // false: every depth is searched, as the shortest mate needs
     int16_t score;
     const char* best;  // nullptr: any move
 };
 
 TEST(Search, MatesAndStalemates) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     const MateCase cases[] = {
         // Two rooks: a0a9 mates at once.
         {"4k4/8R/9/9/9/9/9/9/9/R2K5 w - - 0 1", 3, true, 9999, "a0a9"},
@@ -71,7 +44,19 @@ TEST(Search, MatesAndStalemates) {
     Position& pos = ScratchPosition();
     for (const MateCase& c : cases) {
         LoadFen(c.fen, pos);
-        const SearchResult r = SearchTo(pos, c.depth, c.untilMate);
+        SearchOutcome r{0, 0};
+        if (c.untilMate) {
+            r = SearchTo(state, pos, c.depth);
+        } else {
+            // Root searches one depth after another, on past the first mate score.
+            ResetSearchTables(state);
+            for (int d = 1; d <= c.depth; d++) {
+                state.rootDepth = d;
+                pos.Ply = 0;
+                r.score = SearchRoot(state, pos, int8_t(d));
+            }
+            ProbeHashMove(state.hash, pos, r.best);
+        }
         EXPECT_EQ(r.score, c.score) << c.fen;
         if (c.best) {
             EXPECT_EQ(r.best, Code(c.best)) << c.fen;
@@ -82,17 +67,21 @@ TEST(Search, MatesAndStalemates) {
 }
 
 TEST(Search, NoLegalMoveBelowTheRoot) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen("4k4/3P5/9/9/5R3/9/9/9/9/3K5 b - - 0 1", pos);
-    ResetSearchTables();
+    ResetSearchTables(state);
     pos.Ply = 1;
-    EXPECT_EQ(SearchAlphaBeta(3, -MateScore, MateScore, pos, 1), 1 - MateScore);
+    EXPECT_EQ(SearchAlphaBeta(state, pos, 3, -MateScore, MateScore, 1), 1 - MateScore);
     pos.Ply = 50;  // the depth limit: the evaluation, even in check
-    EXPECT_EQ(SearchAlphaBeta(3, -MateScore, MateScore, pos, 1), 0 + Evaluate(pos));
+    EXPECT_EQ(SearchAlphaBeta(state, pos, 3, -MateScore, MateScore, 1), 0 + Evaluate(pos));
     pos.Ply = 0;
 }
 
 TEST(Search, RepetitionScores) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     struct Case {
         const char* fen;
         const char* moves[4];
@@ -115,46 +104,50 @@ TEST(Search, RepetitionScores) {
         bool repeated;
         EXPECT_EQ(RepetitionScore(pos, repeated), c.score) << c.fen;
         EXPECT_TRUE(repeated);
-        ResetSearchTables();
-        EXPECT_EQ(SearchAlphaBeta(3, -MateScore, MateScore, pos, 1), c.score) << c.fen;
-        EXPECT_EQ(Quiesce(-MateScore, MateScore, pos, 0), c.score) << c.fen;
+        ResetSearchTables(state);
+        EXPECT_EQ(SearchAlphaBeta(state, pos, 3, -MateScore, MateScore, 1), c.score) << c.fen;
+        EXPECT_EQ(Quiesce(state, pos, -MateScore, MateScore, 0), c.score) << c.fen;
     }
 }
 
 TEST(Search, BannedMovesAreNeverPlayed) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen("4k4/8R/9/9/9/9/9/9/9/R2K5 w - - 0 1", pos);
-    BanList.count = 1;
-    BanList.moves[0] = Code("a0a9");
-    SearchResult r = SearchTo(pos, 3);
+    state.bans.count = 1;
+    state.bans.moves[0] = Code("a0a9");
+    SearchOutcome r = SearchTo(state, pos, 3);
     EXPECT_NE(r.best, Code("a0a9"));
     EXPECT_NE(r.best, 0);
 
     // Every legal move banned: nothing to play, and the mate score.
     MoveRecord list[MaxGeneratedMoves + 1];
     const int n = GenerateAll(pos, list);
-    BanList.count = 0;
+    state.bans.count = 0;
     for (int i = 0; i < n && i < BanListCapacity; i++)
-        BanList.moves[BanList.count++] = MoveOf(list[i]);
-    r = SearchTo(pos, 2);
+        state.bans.moves[state.bans.count++] = MoveOf(list[i]);
+    r = SearchTo(state, pos, 2);
     EXPECT_EQ(r.score, -MateScore);
     EXPECT_EQ(r.best, 0);
-    BanList.count = 0;
+    state.bans.count = 0;
 }
 
 TEST(Search, SingleReplyAnswersAtOnce) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     // The red king on e0 is checked by the rook on e5; f0 would face the black
     // king, so d0 is the only reply.
     LoadFen("5k3/9/9/9/4r4/9/9/9/9/4K4 w - - 0 1", pos);
     ASSERT_TRUE(SideToMoveInCheck(pos));
     ASSERT_EQ(RefLegalMoves(pos).size(), 1u);
-    ResetSearchTables();
-    RootDepth = 4;
+    ResetSearchTables(state);
+    state.rootDepth = 4;
     pos.Ply = 0;
-    EXPECT_EQ(SearchRoot(4, pos), -500);
+    EXPECT_EQ(SearchRoot(state, pos, 4), -500);
     HashEntry entry;
-    ASSERT_TRUE(ProbeHash(pos, entry));
+    ASSERT_TRUE(ProbeHash(state.hash, pos, entry));
     EXPECT_EQ(entry.move, RefMoveCode(RefLegalMoves(pos)[0]));
     EXPECT_EQ(entry.bound, BoundExact);
     EXPECT_EQ(entry.depth, 4);
@@ -164,34 +157,52 @@ TEST(Search, SingleReplyAnswersAtOnce) {
 // The single reply comes before the banned list: a lone evasion is played
 // even when banned.
 TEST(Search, ABannedSingleReplyIsStillPlayed) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen("5k3/9/9/9/4r4/9/9/9/9/4K4 w - - 0 1", pos);
     ASSERT_EQ(RefLegalMoves(pos).size(), 1u);
-    BanList.count = 1;
-    BanList.moves[0] = RefMoveCode(RefLegalMoves(pos)[0]);
-    const SearchResult r = SearchTo(pos, 3);
-    BanList.count = 0;
+    state.bans.count = 1;
+    state.bans.moves[0] = RefMoveCode(RefLegalMoves(pos)[0]);
+    const SearchOutcome r = SearchTo(state, pos, 3);
+    state.bans.count = 0;
     EXPECT_EQ(r.score, -500);
     EXPECT_EQ(r.best, RefMoveCode(RefLegalMoves(pos)[0]));
 }
 
+// After each completed iteration, when the reports read it, the root's entry
+// is exact and holds that iteration's depth, score and a move that fits.
+struct IterationLog {
+    int reports;
+    int failures;
+};
+
+void CheckRootEntry(void* context, const IterationReport& report, const SearchState& state,
+                    Position& pos) {
+    IterationLog& log = *static_cast<IterationLog*>(context);
+    log.reports++;
+    HashEntry entry;
+    const bool fits =
+        report.completed && ProbeHash(state.hash, pos, entry) && entry.depth == report.depth &&
+        entry.bound == BoundExact && entry.value == report.score &&
+        IsPseudoLegal(pos, RecordOfMove(pos, entry.move)) && report.nodes == state.nodes;
+    if (!fits) log.failures++;
+}
+
 TEST(Search, IterationsLeaveAnExactRootEntry) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    ResetSearchTables();
-    StopFlag = false;
-    const QuietInput quiet;
-    for (int d = 1; d <= 4; d++) {
-        RootDepth = d;
-        pos.Ply = 0;
-        const int16_t score = SearchRoot(int8_t(d), pos);
-        HashEntry entry;
-        ASSERT_TRUE(ProbeHash(pos, entry));
-        EXPECT_EQ(entry.depth, d);
-        EXPECT_EQ(entry.bound, BoundExact);
-        EXPECT_EQ(entry.value, score);
-        EXPECT_TRUE(IsPseudoLegal(pos, RecordOfMove(pos, entry.move)));
-    }
+    IterationLog log{0, 0};
+    const SearchReporter reporter{&log, nullptr, CheckRootEntry};
+    const RootAnswer answer = RunSearch(state, pos, SearchLimits{4, false, 0}, reporter);
+    EXPECT_EQ(log.reports, 4);
+    EXPECT_EQ(log.failures, 0);
+    EXPECT_EQ(answer.depth, 4);
+    Move stored = 0;
+    ASSERT_TRUE(ProbeHashMove(state.hash, pos, stored));
+    EXPECT_EQ(answer.move, stored);
     EXPECT_EQ(CheckInvariants(pos), "");
     EXPECT_EQ(pos.MoveCount, 0u);
 }
@@ -199,12 +210,14 @@ TEST(Search, IterationsLeaveAnExactRootEntry) {
 // The search leaves the position exactly as it found it, and the same search
 // twice gives the same nodes and move.
 TEST(Search, RepeatableAndLeavesThePositionAlone) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen("r1bakab1r/9/1cn4c1/p1p1n1p1p/4N4/2N6/P1P1P1P1P/1C5C1/9/R1BAKAB1R w - - 0 1", pos);
-    const SearchResult first = SearchTo(pos, 5);
-    const uint32_t nodes = NodeCount;
-    const SearchResult second = SearchTo(pos, 5);
-    EXPECT_EQ(NodeCount, nodes);
+    const SearchOutcome first = SearchTo(state, pos, 5);
+    const uint32_t nodes = state.nodes;
+    const SearchOutcome second = SearchTo(state, pos, 5);
+    EXPECT_EQ(state.nodes, nodes);
     EXPECT_EQ(first.best, second.best);
     EXPECT_EQ(first.score, second.score);
     EXPECT_EQ(CheckInvariants(pos), "");
@@ -212,18 +225,19 @@ TEST(Search, RepeatableAndLeavesThePositionAlone) {
 }
 
 TEST(Search, OptionsChangeTheTree) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    SearchTo(pos, 6);
-    const uint32_t withAll = NodeCount;
-    HistoryPruning = HistoryReduction = false;
-    SearchTo(pos, 6);
-    const uint32_t withoutHistory = NodeCount;
-    HistoryPruning = HistoryReduction = true;
-    CheckInQuiescence = false;
-    SearchTo(pos, 6);
-    const uint32_t withoutChecks = NodeCount;
-    CheckInQuiescence = true;
+    SearchTo(state, pos, 6);
+    const uint32_t withAll = state.nodes;
+    state.options.historyPruning = state.options.historyReduction = false;
+    SearchTo(state, pos, 6);
+    const uint32_t withoutHistory = state.nodes;
+    state.options.historyPruning = state.options.historyReduction = true;
+    state.options.checkInQuiescence = false;
+    SearchTo(state, pos, 6);
+    const uint32_t withoutChecks = state.nodes;
     EXPECT_GT(withoutHistory, withAll);
     EXPECT_NE(withoutChecks, withAll);
 }
@@ -235,73 +249,70 @@ namespace {
 // Other positions' entries can take both slots of the root's bucket while an
 // iteration is interrupted; the last completed answer is put back.
 TEST(Search, TheLastCompletedAnswerSurvivesAnInterruption) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    const SearchResult r = SearchTo(pos, 3);
+    const SearchOutcome r = SearchTo(state, pos, 3);
     const RootAnswer answer{r.best, r.score, 3};
-    HashEntry* bucket = HashTable[KeyLow(CurrentKey(pos)) & (HashBucketCount - 1)];
+    HashEntry* bucket = state.hash.buckets[KeyLow(CurrentKey(pos)) & state.hash.mask].slot;
     for (int i = 0; i < 2; i++) {
-        bucket[i].key = KeyLow(CurrentKey(pos)) ^ 0x40000u;  // same bucket, other position
-        bucket[i].check = 12345;
+        bucket[i].keyLow = KeyLow(CurrentKey(pos)) ^ 0x40000u;  // same bucket, other position
+        bucket[i].keyHigh = 12345;
         bucket[i].depth = 9;
         bucket[i].bound = BoundLower;
     }
     Move found = 0;
-    ASSERT_FALSE(ProbeHashMove(pos, found));
-    KeepRootAnswer(pos, answer);
+    ASSERT_FALSE(ProbeHashMove(state.hash, pos, found));
+    KeepRootAnswer(state.hash, pos, answer);
     HashEntry entry;
-    ASSERT_TRUE(ProbeHash(pos, entry));
+    ASSERT_TRUE(ProbeHash(state.hash, pos, entry));
     EXPECT_EQ(entry.move, r.best);
     EXPECT_EQ(entry.value, r.score);
     EXPECT_EQ(entry.depth, 3);
     EXPECT_EQ(entry.bound, BoundExact);
     // With the entry in place, nothing is written.
     const HashEntry before = entry;
-    KeepRootAnswer(pos, answer);
-    ASSERT_TRUE(ProbeHash(pos, entry));
+    KeepRootAnswer(state.hash, pos, answer);
+    ASSERT_TRUE(ProbeHash(state.hash, pos, entry));
     EXPECT_EQ(std::memcmp(&before, &entry, sizeof entry), 0);
     // No completed iteration: nothing to keep.
-    ResetSearchTables();
-    KeepRootAnswer(pos, RootAnswer{r.best, r.score, 0});
-    EXPECT_FALSE(ProbeHashMove(pos, found));
+    ResetSearchTables(state);
+    KeepRootAnswer(state.hash, pos, RootAnswer{r.best, r.score, 0});
+    EXPECT_FALSE(ProbeHashMove(state.hash, pos, found));
 }
 
 // Under a clock the nodes that poll also look at the time: once the backstop
 // is reached, the search ends as on "stop", and never in the first five
 // iterations, which have no node that polls.
 TEST(Search, TheBackstopInterruptsDeepIterationsOnly) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    const QuietInput quiet;
-    StartBackstop(ClockMilliseconds() - 1000, 10);
-    EXPECT_TRUE(BackstopReached());
-    ResetSearchTables();
-    StopFlag = false;
+    state.backstopStart = ClockMilliseconds() - 1000;
+    state.backstopLimit = 10;
+    ResetSearchTables(state);
+    state.stopped = false;
     for (int d = 1; d <= 5; d++) {
-        RootDepth = d;
+        state.rootDepth = d;
         pos.Ply = 0;
-        EXPECT_NE(SearchRoot(int8_t(d), pos), InterruptedScore) << d;
-        EXPECT_FALSE(StopFlag);
+        EXPECT_NE(SearchRoot(state, pos, int8_t(d)), InterruptedScore) << d;
+        EXPECT_FALSE(state.stopped);
     }
     // The first node that polls ends the iteration it belongs to.
     int d = 6;
     for (; d <= 9; d++) {
-        RootDepth = d;
+        state.rootDepth = d;
         pos.Ply = 0;
-        if (SearchRoot(int8_t(d), pos) == InterruptedScore) break;
+        if (SearchRoot(state, pos, int8_t(d)) == InterruptedScore) break;
     }
     EXPECT_LE(d, 9);
-    EXPECT_TRUE(StopFlag);
+    EXPECT_TRUE(state.stopped);
     HashEntry entry;
-    ASSERT_TRUE(ProbeHash(pos, entry));
+    ASSERT_TRUE(ProbeHash(state.hash, pos, entry));
     EXPECT_EQ(entry.depth, d - 1);  // the last completed iteration's answer
     EXPECT_EQ(CheckInvariants(pos), "");
-
-    StartBackstop(ClockMilliseconds(), 60000);
-    EXPECT_FALSE(BackstopReached());
-    StartBackstop(0, -1);
-    EXPECT_FALSE(BackstopReached());
-    StopFlag = false;
 }
 
 }  // namespace
@@ -309,26 +320,27 @@ TEST(Search, TheBackstopInterruptsDeepIterationsOnly) {
 namespace {
 
 // Every move's success ratio set to 4000 (below 4915, above 3276, below 9830).
-void SetEveryRatio() {
-    ResetSearchTables();
+void SetEveryRatio(SearchState& state) {
+    ResetSearchTables(state);
     for (uint32_t m = 0; m < 65536; m++) {
-        BestCount[m] = 1000;
-        TriedCount[m] = 4096;
+        state.ordering.bestCount[m] = 1000;
+        state.ordering.triedCount[m] = 4096;
     }
 }
 
 uint32_t NodesOfSearch(Position& pos, int depth, bool pruning, bool reduction) {
-    SetEveryRatio();
-    HistoryPruning = pruning;
-    HistoryReduction = reduction;
-    StopFlag = false;
-    NodeCount = 0;
-    RootDepth = 2 * depth;
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
+    SetEveryRatio(state);
+    state.options.historyPruning = pruning;
+    state.options.historyReduction = reduction;
+    state.stopped = false;
+    state.nodes = 0;
+    state.rootDepth = 2 * depth;
     pos.Ply = 1;
-    SearchAlphaBeta(int8_t(depth), -50, 50, pos, 0);
+    SearchAlphaBeta(state, pos, int8_t(depth), -50, 50, 0);
     pos.Ply = 0;
-    HistoryPruning = HistoryReduction = true;
-    return NodeCount;
+    return state.nodes;
 }
 
 // Quiet moves with a success ratio of 4000 are pruned at depth 2, and at
@@ -336,7 +348,6 @@ uint32_t NodesOfSearch(Position& pos, int depth, bool pruning, bool reduction) {
 TEST(Search, HistoryPruningAndReductionFollowTheSuccessRatio) {
     Position& pos = ScratchPosition();
     LoadFen("2bakab1r/5r3/1cn1c3n/pC2p3p/2p3p2/5NP1C/P1P1P3P/9/9/RNBAKABR1 w - - 0 1", pos);
-    const QuietInput quiet;
     EXPECT_LT(NodesOfSearch(pos, 2, true, false), NodesOfSearch(pos, 2, false, false));
     EXPECT_NE(NodesOfSearch(pos, 3, false, true), NodesOfSearch(pos, 3, false, false));
 }

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "shell/clock.h"
+#include "search/clock.h"
 
 TestPipe MakeTestPipe() {
     int ends[2] = {-1, -1};

@@ -1,34 +1,31 @@
 // The command loop in this process: its engine channel on pipes, so that the
 // state each command leaves can be looked at directly.
 
-#include "shell/command_loop.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "channel_test_support.h"
-#include "shell/engine_channel.h"
-#include "shell/engine_state.h"
+#include "shell/engine.h"
 
 namespace {
 
 class CommandLoop : public ::testing::Test {
 protected:
+    const std::unique_ptr<Engine> owned{new Engine};
+    Engine& engine = *owned;
     TestPipe input;
     TestPipe output;
     void SetUp() override {
         input = MakeTestPipe();
         output = MakeTestPipe();
-        OpenOnStreams(EngineChannel, input.readEnd, output.writeEnd);
-        ResetEngineState();
+        ASSERT_TRUE(InitEngine(engine));
+        OpenOnStreams(engine.channel, input.readEnd, output.writeEnd);
     }
     void TearDown() override {
-        ResetEngineState();
-        OpenOnStreams(EngineChannel, NoStream, NoStream);
-        EngineChannel.InputEnded = true;
         CloseTestPipe(input);
         CloseTestPipe(output);
     }
@@ -36,12 +33,12 @@ protected:
     std::string Run(const std::string& text, bool* goesOn = nullptr) {
         char line[1024];
         std::strcpy(line, text.c_str());
-        bool result = RunCommandLine(line);
+        bool result = RunCommandLine(engine, line);
         if (goesOn != nullptr) *goesOn = result;
         return ReadAvailable(output.readEnd, 0);
     }
     std::string Polled(bool* stop) {
-        *stop = PollStop();
+        *stop = PollStop(engine);
         return ReadAvailable(output.readEnd, 0);
     }
 };
@@ -68,10 +65,10 @@ TEST_F(CommandLoop, OptionsSwitchOnlyOnTrueOrFalse) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.line), std::string("debug info=[") + c.line + "]\n");
-        EXPECT_EQ(UseBook, c.useBook) << c.line;
-        EXPECT_EQ(HistoryPruning, c.historyPruning) << c.line;
-        EXPECT_EQ(HistoryReduction, c.historyReduction) << c.line;
-        EXPECT_EQ(CheckInQuiescence, c.checkInQuiescence) << c.line;
+        EXPECT_EQ(engine.useBook, c.useBook) << c.line;
+        EXPECT_EQ(engine.search.options.historyPruning, c.historyPruning) << c.line;
+        EXPECT_EQ(engine.search.options.historyReduction, c.historyReduction) << c.line;
+        EXPECT_EQ(engine.search.options.checkInQuiescence, c.checkInQuiescence) << c.line;
     }
 }
 
@@ -79,37 +76,37 @@ TEST_F(CommandLoop, BannedMovesFillTheListUpToItsRoomAndLastOneGo) {
     std::string line = "banmoves";
     for (int i = 0; i < 150; i++) line += " h2e2";
     Run(line);
-    EXPECT_EQ(BanList.count, BanListCapacity);
+    EXPECT_EQ(engine.search.bans.count, BanListCapacity);
     Run("banmoves h2e2 h9g7");
-    EXPECT_EQ(BanList.count, 2);
+    EXPECT_EQ(engine.search.bans.count, 2);
     Run("banmoves");
-    EXPECT_EQ(BanList.count, 0);
+    EXPECT_EQ(engine.search.bans.count, 0);
     Run("banmoves h2e2 h9g7");
     Run("go depth 1");
-    EXPECT_EQ(BanList.count, 0);
+    EXPECT_EQ(engine.search.bans.count, 0);
 }
 
 TEST_F(CommandLoop, BannedMovesAreStoredAsToTimes256PlusFrom) {
     Run("banmoves h2e2 h9g7 a0i9");
-    ASSERT_EQ(BanList.count, 3);
-    EXPECT_EQ(BanList.moves[0], 123u * 256 + 126);
-    EXPECT_EQ(BanList.moves[1], 60u * 256 + 35);
-    EXPECT_EQ(BanList.moves[2], 36u * 256 + 145);
-    EXPECT_TRUE(IsBanned(MoveCode(126, 123)));
-    EXPECT_FALSE(IsBanned(MoveCode(123, 126)));
+    ASSERT_EQ(engine.search.bans.count, 3);
+    EXPECT_EQ(engine.search.bans.moves[0], 123u * 256 + 126);
+    EXPECT_EQ(engine.search.bans.moves[1], 60u * 256 + 35);
+    EXPECT_EQ(engine.search.bans.moves[2], 36u * 256 + 145);
+    EXPECT_TRUE(IsBanned(engine.search.bans, MoveCode(126, 123)));
+    EXPECT_FALSE(IsBanned(engine.search.bans, MoveCode(123, 126)));
 }
 
 TEST_F(CommandLoop, IsBannedLooksOnlyAtTheValidEntries) {
-    BanList.count = 2;
-    BanList.moves[0] = 0x7B7E;
-    BanList.moves[1] = 0x3824;
-    BanList.moves[2] = 0x1111;
-    EXPECT_TRUE(IsBanned(0x7B7E));
-    EXPECT_TRUE(IsBanned(0x3824));
-    EXPECT_FALSE(IsBanned(0x1111));
-    EXPECT_FALSE(IsBanned(0));
-    BanList.count = 0;
-    EXPECT_FALSE(IsBanned(0x7B7E));
+    engine.search.bans.count = 2;
+    engine.search.bans.moves[0] = 0x7B7E;
+    engine.search.bans.moves[1] = 0x3824;
+    engine.search.bans.moves[2] = 0x1111;
+    EXPECT_TRUE(IsBanned(engine.search.bans, 0x7B7E));
+    EXPECT_TRUE(IsBanned(engine.search.bans, 0x3824));
+    EXPECT_FALSE(IsBanned(engine.search.bans, 0x1111));
+    EXPECT_FALSE(IsBanned(engine.search.bans, 0));
+    engine.search.bans.count = 0;
+    EXPECT_FALSE(IsBanned(engine.search.bans, 0x7B7E));
 }
 
 TEST_F(CommandLoop, QuitNeedsABootedEngine) {
@@ -131,11 +128,11 @@ TEST_F(CommandLoop, GoBeforeUcciBootsTheEngine) {
 }
 
 TEST_F(CommandLoop, GoStartsAFreshCount) {
-    StopFlag = true;
-    NodeCount = 12345;
+    engine.search.stopped = true;
+    engine.search.nodes = 12345;
     Run("go depth 0");
-    EXPECT_FALSE(StopFlag);
-    EXPECT_EQ(NodeCount, 0u);
+    EXPECT_FALSE(engine.search.stopped);
+    EXPECT_EQ(engine.search.nodes, 0u);
 }
 
 // The board and the side to move, as bytes to compare.
@@ -155,26 +152,26 @@ const char OtherFen[] = "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1";
 TEST_F(CommandLoop, PositionNeedsABootedEngineAndFen) {
     Run(std::string("position fen ") + OtherFen);
     Run("go depth 0");  // no position was set: the start position
-    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(StartFen));
+    EXPECT_EQ(BoardOf(engine.game), BoardOf(StartFen));
     Run(std::string("position ") + OtherFen);
-    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(StartFen));
+    EXPECT_EQ(BoardOf(engine.game), BoardOf(StartFen));
     Run(std::string("position fen ") + OtherFen);
-    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(OtherFen));
+    EXPECT_EQ(BoardOf(engine.game), BoardOf(OtherFen));
     Run("go depth 0");  // searching leaves the position as it was
-    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(OtherFen));
+    EXPECT_EQ(BoardOf(engine.game), BoardOf(OtherFen));
 }
 
 TEST_F(CommandLoop, ProbingNeverTouchesTheGamePosition) {
     Run("ucci");
     Run(std::string("position fen ") + OtherFen);
     Run("probe");  // before any "probe fen": the start position
-    EXPECT_EQ(BoardOf(CurrentProbePosition()), BoardOf(StartFen));
+    EXPECT_EQ(BoardOf(engine.probe), BoardOf(StartFen));
     Run(std::string("probe fen ") + StartFen + " moves h2e2");
-    EXPECT_EQ(CurrentProbePosition().MoveCount, 1u);
+    EXPECT_EQ(engine.probe.MoveCount, 1u);
     Run("probe");  // keeps what the last "probe fen" loaded
-    EXPECT_EQ(CurrentProbePosition().MoveCount, 1u);
-    EXPECT_EQ(BoardOf(CurrentGamePosition()), BoardOf(OtherFen));
-    EXPECT_EQ(CurrentGamePosition().MoveCount, 0u);
+    EXPECT_EQ(engine.probe.MoveCount, 1u);
+    EXPECT_EQ(BoardOf(engine.game), BoardOf(OtherFen));
+    EXPECT_EQ(engine.game.MoveCount, 0u);
 }
 
 TEST_F(CommandLoop, PollStopReadsOneLineAndEchoesIt) {
@@ -186,11 +183,8 @@ TEST_F(CommandLoop, PollStopReadsOneLineAndEchoesIt) {
     EXPECT_FALSE(stop);
     EXPECT_EQ(Polled(&stop), "debug info=[quit]\n");
     EXPECT_FALSE(stop);
-    EXPECT_FALSE(StopFlag);
     EXPECT_EQ(Polled(&stop), "debug info=[Stop]\n");
     EXPECT_TRUE(stop);
-    EXPECT_TRUE(StopFlag);
-    StopFlag = false;
     EXPECT_EQ(Polled(&stop), "");  // "stop" without its line feed is not a line yet
     EXPECT_FALSE(stop);
 }
@@ -204,11 +198,9 @@ TEST_F(CommandLoop, PollStopStopsWhenTheInputEnds) {
     EXPECT_FALSE(stop);
     EXPECT_EQ(Polled(&stop), "debug info=[sto]\n");
     EXPECT_FALSE(stop);
-    EXPECT_FALSE(StopFlag);
     for (int i = 0; i < 3; i++) {
         EXPECT_EQ(Polled(&stop), "");
         EXPECT_TRUE(stop);
-        EXPECT_TRUE(StopFlag);
     }
 }
 

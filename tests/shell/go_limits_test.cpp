@@ -22,7 +22,7 @@ TEST(GoLimits, ReadFromTheWordsAfterGo) {
     struct Case {
         const char* line;
         int32_t depthBefore;
-        GoLimits limits;
+        SearchLimits limits;
     };
     const Case cases[] = {
         {"go", 20, {20, false, 0}},
@@ -54,7 +54,7 @@ TEST(GoLimits, ReadFromTheWordsAfterGo) {
     };
     for (const Case& c : cases) {
         SplitLine line(c.line);
-        GoLimits limits = ReadGoLimits(line.words, line.count, c.depthBefore);
+        SearchLimits limits = ReadGoLimits(line.words, line.count, c.depthBefore);
         EXPECT_EQ(limits.maxDepth, c.limits.maxDepth) << c.line;
         EXPECT_EQ(limits.timed, c.limits.timed) << c.line;
         if (c.limits.timed) {

@@ -178,9 +178,9 @@ TEST(LineChannel, WriteSendsTheTextAfterTheStandardStreams) {
     LineChannel channel;
     OpenOnStreams(channel, NoStream, output.writeEnd);
     std::fputs("the moveString char is wrong.\n", stream);
-    Write(channel, "debug info=[ucci]\n");
-    Write(channel, "");
-    Write(channel, "pv ");
+    WriteChannel(channel, "debug info=[ucci]\n");
+    WriteChannel(channel, "");
+    WriteChannel(channel, "pv ");
     EXPECT_EQ(ReadAvailable(output.readEnd, 100),
               "the moveString char is wrong.\ndebug info=[ucci]\npv ");
     std::fclose(stream);
@@ -189,8 +189,8 @@ TEST(LineChannel, WriteSendsTheTextAfterTheStandardStreams) {
 
 TEST(ChildChannel, TalksToAProgramOverTwoPipes) {
     LineChannel channel;
-    ASSERT_TRUE(Open(channel, "cat"));
-    Write(channel, "hello\nworld\n");
+    ASSERT_TRUE(OpenChannel(channel, "cat"));
+    WriteChannel(channel, "hello\nworld\n");
     char line[LineBufferSize];
     ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
     EXPECT_STREQ(line, "hello");
@@ -200,19 +200,19 @@ TEST(ChildChannel, TalksToAProgramOverTwoPipes) {
     bool ended = false;
     EXPECT_TRUE(ReadLinesToEnd(channel, 5000, &ended).empty());
     EXPECT_TRUE(ended);
-    Close(channel);
+    CloseChannel(channel);
     EXPECT_EQ(channel.ChildExitCode, 0);
 }
 
 TEST(ChildChannel, TheProgramRunsInItsOwnDirectoryWithItsArguments) {
     TempFile script("where.sh", "#!/bin/sh\npwd\necho \"$1|$2\" >&2\nexit 3\n", true);
     LineChannel channel;
-    ASSERT_TRUE(Open(channel, (script.path + "  one two").c_str()));
+    ASSERT_TRUE(OpenChannel(channel, (script.path + "  one two").c_str()));
     bool ended = false;
     std::vector<std::string> lines = ReadLinesToEnd(channel, 5000, &ended);
     EXPECT_TRUE(ended);
     EXPECT_EQ(lines, (std::vector<std::string>{script.directory, "one|two"}));
-    Close(channel);
+    CloseChannel(channel);
     EXPECT_EQ(channel.ChildExitCode, 3);
     char here[4096];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
@@ -227,20 +227,20 @@ TEST(ChildChannel, AProgramThatCannotStartLeavesAClosedChannel) {
     };
     for (const std::string& command : commands) {
         LineChannel channel;
-        EXPECT_FALSE(Open(channel, command.c_str())) << command;
+        EXPECT_FALSE(OpenChannel(channel, command.c_str())) << command;
         char line[LineBufferSize];
         EXPECT_FALSE(ReadLine(channel, line)) << command;
         EXPECT_TRUE(AtEndOfInput(channel)) << command;
-        Write(channel, "ucci\n");
-        Close(channel);
+        WriteChannel(channel, "ucci\n");
+        CloseChannel(channel);
         EXPECT_EQ(channel.ChildExitCode, -1) << command;
     }
 }
 
 TEST(ChildChannel, AChildThatIgnoresTheEndOfItsInputIsEndedAtClose) {
     LineChannel channel;
-    ASSERT_TRUE(Open(channel, "sleep 60"));
-    Close(channel);
+    ASSERT_TRUE(OpenChannel(channel, "sleep 60"));
+    CloseChannel(channel);
     EXPECT_EQ(channel.ChildExitCode, 128 + 9);
 }
 

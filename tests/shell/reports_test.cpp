@@ -9,8 +9,7 @@
 
 #include "channel_test_support.h"
 #include "search/search.h"
-#include "shell/engine_channel.h"
-#include "shell/engine_state.h"
+#include "search/search_test_support.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -21,30 +20,27 @@ Move Code(const char* text) {
 
 class Reports : public ::testing::Test {
 protected:
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
+    LineChannel out;
     TestPipe output;
     void SetUp() override {
         output = MakeTestPipe();
-        OpenOnStreams(EngineChannel, NoStream, output.writeEnd);
-        ResetSearchTables();
+        OpenOnStreams(out, NoStream, output.writeEnd);
     }
-    void TearDown() override {
-        OpenOnStreams(EngineChannel, NoStream, NoStream);
-        EngineChannel.InputEnded = true;
-        CloseTestPipe(output);
-    }
+    void TearDown() override { CloseTestPipe(output); }
     std::string Written() { return ReadAvailable(output.readEnd, 0); }
 };
 
 TEST_F(Reports, BookMoveAlone) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    StoreHash(pos, Code("h2e2"), 1000, 0, BoundExact);
-    ReportDepth(0, 1000, pos);
+    StoreHash(state.hash, pos, Code("h2e2"), 1000, 0, BoundExact);
+    ReportDepth(out, state.hash, 0, 1000, pos);
     EXPECT_EQ(Written(), "info depth 0 score 1000 pv h2e2 \n");
-    ReportBestMove(pos);
+    ReportBestMove(out, state.hash, pos);
     EXPECT_EQ(Written(), "bestmove h2e2\n");
-    NodeCount = 1234;
-    ReportTime(56);
+    ReportTime(out, 56, 1234);
     EXPECT_EQ(Written(), "info time 56 nodes 1234\n");
     EXPECT_EQ(CheckInvariants(pos), "");
     EXPECT_EQ(pos.MoveCount, 0u);
@@ -55,14 +51,14 @@ TEST_F(Reports, PrincipalVariationAndPonder) {
     LoadFen(StartFen, pos);
     const char* line[3] = {"h2e2", "h9g7", "h0g2"};
     for (const char* m : line) {
-        StoreHash(pos, Code(m), 7, 3, BoundExact);
+        StoreHash(state.hash, pos, Code(m), 7, 3, BoundExact);
         MoveRecord r = ParseMoveString(m);
         ASSERT_TRUE(MakeMove(r, pos));
     }
     for (int i = 0; i < 3; i++) UnmakeMove(pos);
-    ReportDepth(3, 7, pos);
+    ReportDepth(out, state.hash, 3, 7, pos);
     EXPECT_EQ(Written(), "info depth 3 score 7 pv h2e2 h9g7 h0g2 \n");
-    ReportBestMove(pos);
+    ReportBestMove(out, state.hash, pos);
     EXPECT_EQ(Written(), "bestmove h2e2 ponder h9g7\n");
     EXPECT_EQ(pos.MoveCount, 0u);
     EXPECT_EQ(CheckInvariants(pos), "");
@@ -73,12 +69,12 @@ TEST_F(Reports, PrincipalVariationStopsAtARepetition) {
     LoadFen(StartFen, pos);
     const char* cycle[4] = {"b0c2", "b9c7", "c2b0", "c7b9"};
     for (const char* m : cycle) {
-        StoreHash(pos, Code(m), 0, 4, BoundExact);
+        StoreHash(state.hash, pos, Code(m), 0, 4, BoundExact);
         MoveRecord r = ParseMoveString(m);
         ASSERT_TRUE(MakeMove(r, pos));
     }
     for (int i = 0; i < 4; i++) UnmakeMove(pos);
-    ReportPv(pos);
+    ReportPv(out, state.hash, pos);
     EXPECT_EQ(Written(), "b0c2 b9c7 c2b0 c7b9 ");
     EXPECT_EQ(pos.MoveCount, 0u);
 }
@@ -86,35 +82,35 @@ TEST_F(Reports, PrincipalVariationStopsAtARepetition) {
 TEST_F(Reports, NoMoveToReport) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    ReportBestMove(pos);  // nothing in the table
+    ReportBestMove(out, state.hash, pos);  // nothing in the table
     EXPECT_EQ(Written(), "nobestmove\n");
-    ReportDepth(1, 0, pos);
+    ReportDepth(out, state.hash, 1, 0, pos);
     EXPECT_EQ(Written(), "info depth 1 score 0 pv nobestmove\n\n");
     // An upper bound names no best move.
-    StoreHash(pos, Code("h2e2"), 5, 1, BoundUpper);
-    ReportDepth(1, 5, pos);
+    StoreHash(state.hash, pos, Code("h2e2"), 5, 1, BoundUpper);
+    ReportDepth(out, state.hash, 1, 5, pos);
     EXPECT_EQ(Written(), "info depth 1 score 5 pv nobestmove\n\n");
     // A root without a legal, unbanned move keeps move 0: never a made-up move.
-    StoreHash(pos, 0, -MateScore, 3, BoundExact);
-    ReportBestMove(pos);
+    StoreHash(state.hash, pos, 0, -MateScore, 3, BoundExact);
+    ReportBestMove(out, state.hash, pos);
     EXPECT_EQ(Written(), "nobestmove\n");
-    ReportDepth(3, -MateScore, pos);
+    ReportDepth(out, state.hash, 3, -MateScore, pos);
     EXPECT_EQ(Written(), "info depth 3 score -10000 pv nobestmove\n\n");
 }
 
 TEST_F(Reports, ProbeForms) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    StoreHash(pos, Code("h2e2"), 10, 5, BoundExact);
-    ReportProbe(pos);
+    StoreHash(state.hash, pos, Code("h2e2"), 10, 5, BoundExact);
+    ReportProbe(out, state, pos);
     EXPECT_EQ(Written(), "pophash bestmove h2e2 lowerbound 10 depth 5  upperbound 10 depth 5  \n");
-    ResetSearchTables();
-    StoreHash(pos, Code("h2e2"), -8, 6, BoundLower);
-    ReportProbe(pos);
+    ResetSearchTables(state);
+    StoreHash(state.hash, pos, Code("h2e2"), -8, 6, BoundLower);
+    ReportProbe(out, state, pos);
     EXPECT_EQ(Written(), "pophash bestmove h2e2 lowerbound -8 depth 6   \n");
-    ResetSearchTables();
-    StoreHash(pos, Code("h2e2"), 12, 2, BoundUpper);
-    ReportProbe(pos);
+    ResetSearchTables(state);
+    StoreHash(state.hash, pos, Code("h2e2"), 12, 2, BoundUpper);
+    ReportProbe(out, state, pos);
     EXPECT_EQ(Written(), "pophash upperbound 12 depth 2  \n");
 }
 
@@ -123,15 +119,15 @@ TEST_F(Reports, ProbeForms) {
 TEST_F(Reports, ProbeOutsideTheTableUsesQuiescence) {
     Position& pos = ScratchPosition();
     LoadFen("3k5/9/7r1/1n7/4p4/1R2p4/7P1/7C1/9/4K4 w - - 0 1", pos);
-    const int expected = Quiesce(-MateScore, MateScore, pos, 0);
-    ReportProbe(pos);
+    const int expected = Quiesce(state, pos, -MateScore, MateScore, 0);
+    ReportProbe(out, state, pos);
     EXPECT_EQ(Written(), "pophash lowerbound " + std::to_string(expected) + " depth 0 upperbound " +
                              std::to_string(expected) + " depth 0\n");
     // A mated position reached after moves: the mate is counted from the
     // probed position itself, not from the moves that led there.
     LoadFen("R3k4/8R/9/9/9/9/9/9/9/3K5 b - - 0 1", pos);
     pos.Ply = 7;
-    ReportProbe(pos);
+    ReportProbe(out, state, pos);
     EXPECT_EQ(Written(), "pophash lowerbound -10000 depth 0 upperbound -10000 depth 0\n");
     EXPECT_EQ(pos.Ply, 7u);
 }

@@ -21,13 +21,13 @@ struct Engine {
     LineChannel channel;
     bool open = false;
     explicit Engine(bool book = false) {
-        open = Open(channel, QUILLON_EXE);
+        open = OpenChannel(channel, QUILLON_EXE);
         if (open) Send(book ? "ucci" : "ucci\nsetoption usebook false");
     }
     ~Engine() {
-        if (open) Close(channel);
+        if (open) CloseChannel(channel);
     }
-    void Send(const std::string& line) { Write(channel, (line + "\n").c_str()); }
+    void Send(const std::string& line) { WriteChannel(channel, (line + "\n").c_str()); }
     // Lines up to and including the one that begins with `last` (or, when
     // waiting for a best move, the "nobestmove" that can stand for it).
     std::vector<std::string> ReadUntil(const char* last, int ms = 60000) {
@@ -183,12 +183,12 @@ TEST(UcciSearch, BookAnswersTheStartPosition) {
 // answers and leaves by itself.
 TEST(UcciSearch, EndOfInputStopsTheSearch) {
     LineChannel channel;
-    ASSERT_TRUE(Open(channel, QUILLON_EXE));
-    Write(channel, "setoption usebook false\ngo depth 30\n");
+    ASSERT_TRUE(OpenChannel(channel, QUILLON_EXE));
+    WriteChannel(channel, "setoption usebook false\ngo depth 30\n");
     CloseOutput(channel);
     bool ended = false;
     std::vector<std::string> lines = ReadLinesToEnd(channel, 60000, &ended);
-    Close(channel);
+    CloseChannel(channel);
     EXPECT_TRUE(ended);
     ASSERT_FALSE(lines.empty());
     EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();

@@ -32,11 +32,11 @@ struct Session {
 Session RunEngine(const std::string& input) {
     LineChannel channel;
     Session session{"", false, -1};
-    if (!Open(channel, QUILLON_EXE)) return session;
-    Write(channel, input.c_str());
+    if (!OpenChannel(channel, QUILLON_EXE)) return session;
+    WriteChannel(channel, input.c_str());
     CloseOutput(channel);
     session.output = ReadBytesToEnd(channel, 5000, &session.ended);
-    Close(channel);
+    CloseChannel(channel);
     session.exitCode = channel.ChildExitCode;
     return session;
 }
@@ -138,32 +138,32 @@ TEST(UcciSession, AnOverLongLineIsTakenInPieces) {
 
 TEST(UcciSession, AnEngineWhoseFrontEndDiesEndsByItself) {
     LineChannel channel;
-    ASSERT_TRUE(Open(channel, QUILLON_EXE));
-    Write(channel, "ucci\n");
+    ASSERT_TRUE(OpenChannel(channel, QUILLON_EXE));
+    WriteChannel(channel, "ucci\n");
     char line[LineBufferSize];
     ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
     EXPECT_STREQ(line, "debug info=[ucci]");
     // Both pipes go at once; the engine must leave on its own, not be killed.
-    Close(channel);
+    CloseChannel(channel);
     EXPECT_EQ(channel.ChildExitCode, 0);
 }
 
 TEST(UcciSession, AnEngineWaitsForInputWhileTheFrontEndIsThere) {
     LineChannel channel;
-    ASSERT_TRUE(Open(channel, QUILLON_EXE));
+    ASSERT_TRUE(OpenChannel(channel, QUILLON_EXE));
     char line[LineBufferSize];
     EXPECT_FALSE(ReadLineWithin(channel, line, 100));
     EXPECT_FALSE(AtEndOfInput(channel));
-    Write(channel, "ucci\n");
+    WriteChannel(channel, "ucci\n");
     ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
     EXPECT_STREQ(line, "debug info=[ucci]");
-    Write(channel, "quit\n");
+    WriteChannel(channel, "quit\n");
     bool ended = false;
     std::vector<std::string> lines = ReadLinesToEnd(channel, 5000, &ended);
     EXPECT_TRUE(ended);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "bye");
-    Close(channel);
+    CloseChannel(channel);
     EXPECT_EQ(channel.ChildExitCode, 0);
 }
 

@@ -1,4 +1,4 @@
-#include "shell/time_control.h"
+#include "search/time_control.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +78,7 @@ TEST(TimeControl, DecidesBetweenIterations) {
     };
     for (const Case& c : cases) {
         TimeControl control;
-        Start(control, c.total);
+        StartTimeControl(control, c.total);
         int n = 0;
         for (const Iteration& it : c.iterations) {
             n++;
@@ -94,7 +94,7 @@ TEST(TimeControl, StartGivesAFortiethTruncatedTowardZero) {
                                  {0, 0},        {-79, -1},  {2147483647, 53687091}};
     for (const auto& t : totals) {
         TimeControl control;
-        Start(control, t[0]);
+        StartTimeControl(control, t[0]);
         EXPECT_EQ(control.Allotment, t[1]) << t[0];
         EXPECT_EQ(control.Limit, t[1]) << t[0];
         EXPECT_EQ(control.StableCount, 0) << t[0];
@@ -103,7 +103,7 @@ TEST(TimeControl, StartGivesAFortiethTruncatedTowardZero) {
 
 TEST(TimeControl, AStableStopLeavesTheLastScoreAsItWas) {
     TimeControl control;
-    Start(control, 60000);
+    StartTimeControl(control, 60000);
     for (int i = 0; i < 3; i++) ShouldStop(control, 10, 9, 100);
     EXPECT_TRUE(ShouldStop(control, 800, 9, -500));
     EXPECT_EQ(control.LastScore, 100);
@@ -112,7 +112,7 @@ TEST(TimeControl, AStableStopLeavesTheLastScoreAsItWas) {
 
 TEST(TimeControl, ManyExtensionsOfAHugeAllotmentStayInRange) {
     TimeControl control;
-    Start(control, 2147483647);
+    StartTimeControl(control, 2147483647);
     int16_t score = 0;
     for (int i = 0; i < 127; i++) {
         score = int16_t(score - 100);

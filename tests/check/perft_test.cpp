@@ -7,13 +7,14 @@
 #include <sstream>
 #include <string>
 
+#include "check/check.h"
 #include "position/position.h"
 #include "support/reference_rules.h"
 
 namespace {
 
 TEST(Perft, KnownCounts) {
-    std::ifstream file(QUILLON_SOURCE_DIR "/tests/position/perft_positions.txt");
+    std::ifstream file(QUILLON_SOURCE_DIR "/tests/check/perft_positions.txt");
     ASSERT_TRUE(file.good());
     Position& pos = ScratchPosition();
     std::string line;

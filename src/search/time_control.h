@@ -14,7 +14,7 @@ struct TimeControl {
 };
 
 // `total`: the time left plus the increment, in milliseconds.
-void Start(TimeControl& control, int32_t total);
+void StartTimeControl(TimeControl& control, int32_t total);
 // After an iteration that ended `elapsed` ms after the start of "go" with this
 // best move (0 for none) and score: true when no further iteration may start.
 bool ShouldStop(TimeControl& control, int32_t elapsed, uint16_t bestMove, int16_t score);

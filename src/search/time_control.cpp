@@ -1,4 +1,4 @@
-#include "shell/time_control.h"
+#include "search/time_control.h"
 
 namespace {
 
@@ -8,7 +8,7 @@ constexpr uint8_t SettledIterations = 4;
 
 }  // namespace
 
-void Start(TimeControl& control, int32_t total) {
+void StartTimeControl(TimeControl& control, int32_t total) {
     control.Allotment = total / MovesToPlan;
     control.Limit = control.Allotment;
     control.LastBestMove = 0;

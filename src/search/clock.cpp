@@ -1,4 +1,4 @@
-#include "shell/clock.h"
+#include "search/clock.h"
 
 #include <chrono>
 

@@ -9,6 +9,7 @@
 #include "check/check.h"
 #include "position/position.h"
 #include "position/random.h"
+#include "shell/shell.h"
 
 int RunPerftCommand(int argc, char** argv) {
     if (argc < 1) {

@@ -1,20 +1,21 @@
 // "quillon bench [DEPTH]": a fixed set of positions searched to a fixed depth
-// with fixed hash keys. The total node count is the signature of the search:
-// the same build always gives the same count, and any change in the search's
-// behaviour changes it.
+// with fixed hash keys, through the same entry point as "go". The total node
+// count is the signature of the search: the same build always gives the same
+// count, and any change in the search's behaviour changes it.
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "position/random.h"
 #include "search/search.h"
-#include "shell/engine_state.h"
+#include "shell/shell.h"
 
 namespace {
 
 const char* const BenchPositions[] = {
-#include "search/bench_positions.inc"
+#include "shell/bench_positions.inc"
 };
 
 constexpr int DefaultBenchDepth = 9;
@@ -30,31 +31,22 @@ int RunBenchCommand(int argc, char** argv) {
     }
     SeedRandom(BenchSeed);
     InitTables();
-    PollingInput = false;
-    UseBook = false;
-    static Position pos;
+    std::unique_ptr<SearchState> state(new SearchState);
+    std::unique_ptr<Position> pos(new Position);
+    if (!InitSearchState(*state)) return 1;
+    const SearchLimits limits{depth, false, 0};
+    const SearchReporter silent{nullptr, nullptr, nullptr};
     uint64_t total = 0;
     const auto start = std::chrono::steady_clock::now();
     int index = 0;
     for (const char* fen : BenchPositions) {
-        LoadFen(fen, pos);
-        ResetSearchTables();
-        StopFlag = false;
-        NodeCount = 0;
-        int score = 0;
-        for (int d = 1; d <= depth; d++) {
-            RootDepth = d;
-            pos.Ply = 0;
-            score = SearchRoot(int8_t(d), pos);
-            if (score >= MateThreshold || score <= -MateThreshold) break;
-        }
-        Move best = 0;
-        ProbeHashMove(pos, best);
+        LoadFen(fen, *pos);
+        const RootAnswer answer = RunSearch(*state, *pos, limits, silent);
         char text[5] = "none";
-        if (best) FormatMove(MoveFrom(best), MoveTo(best), text);
-        std::printf("position %2d  nodes %10u  score %6d  bestmove %s\n", ++index, NodeCount, score,
-                    text);
-        total += NodeCount;
+        if (answer.move) FormatMove(MoveFrom(answer.move), MoveTo(answer.move), text);
+        std::printf("position %2d  nodes %10u  score %6d  bestmove %s\n", ++index, state->nodes,
+                    answer.score, text);
+        total += state->nodes;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -1,4 +1,4 @@
-#include "eval/piece_values.h"
+#include "position/piece_values.h"
 
 const int32_t KingValues[10][9] = {
     {0, 0, 0, 0, 0, 0, 0, 0, 0},    {0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0},

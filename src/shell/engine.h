@@ -1,0 +1,52 @@
+#pragma once
+// The engine the shell owns, one per session: the channel to the front end,
+// the game and probe positions, the book, the option values and the search's
+// state. Commands are carried out on it one line at a time.
+
+#include <cstdint>
+
+#include "book/book.h"
+#include "position/position.h"
+#include "search/search.h"
+#include "shell/line_channel.h"
+
+struct Engine {
+    LineChannel channel;  // the front end
+    SearchState search;
+    Book book;
+    Position game;     // set by "position", searched by "go"
+    Position probe;    // used by "probe" only, so that probing never disturbs the game
+    bool booted;       // "ucci" (or a "go") has run
+    bool prepared;     // the tables and the book are built
+    bool positionSet;  // the game position has been loaded at least once
+    bool probeSet;     // the probe position has been loaded at least once
+    int32_t maxDepth;  // the depth limit, persisting from one "go" to the next
+    bool useBook;
+};
+
+// The start-up settings: not booted, no position, the depth limit of 20,
+// every option at its default, no banned moves, a channel that reads and
+// writes nothing. False when the hash table's memory cannot be had.
+bool InitEngine(Engine& engine);
+
+// The tables, then the book (its keys need them), built once, by whichever
+// command needs them first.
+void PrepareEngine(Engine& engine);
+
+// "debug info=[", the words separated by single spaces, "]" and a line feed.
+void EchoWords(LineChannel& channel, char* const* words, int count);
+
+// Echoes the line, then carries out its command. False when the command ends
+// the engine ("quit" once booted).
+bool RunCommandLine(Engine& engine, char* line);
+
+// Reads and carries out the channel's lines until "quit" or the end of the
+// input, waiting a millisecond whenever no whole line is there yet.
+void ServeCommands(Engine& engine);
+
+// "go": the book or a search of the game position, then the best move.
+void RunGo(Engine& engine, char* const* words, int count);
+// The search's stop hook: reads at most one waiting line and echoes it; true
+// for "stop", and true once the input has ended, since no "stop" can come any
+// more. Other lines are consumed without effect.
+bool PollStop(Engine& engine);

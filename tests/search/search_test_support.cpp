@@ -1,0 +1,13 @@
+#include "search/search_test_support.h"
+
+std::unique_ptr<SearchState> NewSearchState() {
+    std::unique_ptr<SearchState> state(new SearchState);
+    if (!InitSearchState(*state)) return nullptr;
+    return state;
+}
+
+SearchOutcome SearchTo(SearchState& state, Position& pos, int depth) {
+    const SearchReporter silent{nullptr, nullptr, nullptr};
+    const RootAnswer answer = RunSearch(state, pos, SearchLimits{depth, false, 0}, silent);
+    return SearchOutcome{answer.score, answer.move};
+}
