@@ -3,7 +3,6 @@
 // and reductions driven by each move's success ratio, killers and history.
 
 #include "eval/eval.h"
-#include "search/clock.h"
 #include "search/search.h"
 
 namespace {
@@ -15,14 +14,6 @@ constexpr uint32_t PruneRatioDeep = 3276;
 constexpr uint32_t ReduceRatio = 9830;
 constexpr int32_t NullMoveMaterial = 400;
 constexpr int NullMoveReduction = 3;
-
-// The stop hook, then the clock: true when the search must end now.
-bool ShouldInterrupt(const SearchState& state) {
-    const SearchReporter* reporter = state.reporter;
-    if (reporter && reporter->pollStop && reporter->pollStop(reporter->context)) return true;
-    return state.backstopLimit >= 0 &&
-           ClockMilliseconds() - state.backstopStart >= state.backstopLimit;
-}
 
 }  // namespace
 
@@ -39,8 +30,10 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     bool repeated;
     const int16_t repetition = RepetitionScore(pos, repeated);
     if (repeated) return repetition;
-    // 5. Input poll, and the clock under a time control.
-    if (depth > 5 && ShouldInterrupt(state)) {
+    // 5. Input poll, and the clock under a time control; a node limit, once
+    //    the first iteration has given an answer.
+    if ((depth > 5 && ShouldInterrupt(state)) ||
+        (state.nodeLimit && state.nodes >= state.nodeLimit && state.rootDepth > 1)) {
         state.stopped = true;
         return InterruptedScore;
     }

@@ -34,6 +34,16 @@ bool ResizeHash(HashTable& table, uint32_t bucketCount) {
     return true;
 }
 
+uint32_t HashBucketsForMegabytes(uint32_t megabytes) {
+    if (megabytes == 0) return DefaultHashBuckets;
+    if (megabytes < MinHashMegabytes) megabytes = MinHashMegabytes;
+    if (megabytes > MaxHashMegabytes) megabytes = MaxHashMegabytes;
+    const uint64_t fits = (uint64_t(megabytes) << 20) / sizeof(HashBucket);
+    uint32_t buckets = 1;
+    while (uint64_t(buckets) * 2 <= fits) buckets *= 2;
+    return buckets;
+}
+
 void ClearHash(HashTable& table) {
     for (uint32_t i = 0; i <= table.mask; i++)
         for (HashEntry& slot : table.buckets[i].slot) slot.bound = BoundNone;

@@ -40,11 +40,15 @@ struct HashTable {
     uint32_t mask;  // bucket count - 1
 };
 
-constexpr uint32_t DefaultHashBuckets = 1u << 18;
+constexpr uint32_t DefaultHashBuckets = 1u << 18;  // 8 MB
+constexpr uint32_t MinHashMegabytes = 1, MaxHashMegabytes = 1024;
 
 // A table of `bucketCount` (a power of two) empty buckets. False, with the
 // table as it was, when the memory cannot be had.
 bool ResizeHash(HashTable& table, uint32_t bucketCount);
+// The buckets of a table of `megabytes`: the largest power of two that fits,
+// the size held within 1..1024 MB; 0 gives the default table.
+uint32_t HashBucketsForMegabytes(uint32_t megabytes);
 void ClearHash(HashTable& table);
 
 void StoreHash(HashTable& table, const Position& pos, Move move, int16_t value, int8_t depth,
@@ -111,9 +115,13 @@ struct SearchState {
     BanList bans;  // root moves the search must not play
     // One search's run:
     uint32_t nodes;
+    uint32_t nodeLimit;              // 0: none
     int32_t rootDepth;               // the iteration being searched
     bool stopped;                    // the stop hook, the backstop or a limit ended the search
+    bool pondering;                  // searching on the opponent's time: no clock until ponderhit
     const SearchReporter* reporter;  // null: nothing is polled or reported
+    int64_t clockStart;              // clock reading from which the time control counts
+    int32_t clockTotal;              // ms given under a clock (time left plus increment), else -1
     int64_t backstopStart;           // clock reading; the backstop is armed when its limit is >= 0
     int32_t backstopLimit;           // ms
 };
@@ -136,6 +144,8 @@ struct SearchLimits {
     int32_t maxDepth;  // the deepest iteration (none below 1, at most DeepestIteration)
     bool timed;        // a clock decides between iterations, with a backstop within them
     int32_t total;     // ms: the time left plus the increment, when timed
+    uint32_t nodes;    // ends the search once counted, after the first iteration; 0: none
+    bool ponder;       // no clock until the stop hook answers PollPonderHit
 };
 
 // What an iteration leaves, for the reports. An interrupted iteration has
@@ -148,15 +158,23 @@ struct IterationReport {
     uint32_t nodes;
 };
 
+// What the stop hook answers at a polling node.
+enum PollAnswer : uint8_t {
+    PollContinue,   // search on
+    PollStop,       // end the search as "stop" does
+    PollPonderHit,  // the move pondered on was played: the clock starts now
+};
+
 // How the search talks to its caller: the stop hook, asked at the polling
-// nodes (true ends the search as "stop" does), and a report after each
-// iteration (the hash table then holds its principal variation). Either may
-// be null.
+// nodes (and, while pondering, after the last iteration until it answers),
+// and a report after each iteration (the hash table then holds its principal
+// variation). Any of them may be null.
 struct SearchReporter {
     void* context;
-    bool (*pollStop)(void* context);
+    PollAnswer (*poll)(void* context);
     void (*iteration)(void* context, const IterationReport& report, const SearchState& state,
                       Position& pos);
+    void (*idle)(void* context);  // a pondering search with nothing to do: let a moment pass
 };
 
 // The root's answer after a completed iteration.
@@ -168,7 +186,9 @@ struct RootAnswer {
 
 // Searches the position within the limits, deeper one ply at a time, until a
 // limit, a mate score or the stop hook ends it; the table then holds the
-// answer at the root (put back if the interrupted nodes evicted it).
+// answer at the root (put back if the interrupted nodes evicted it). While
+// pondering, a search that has nothing left to do waits for the hook to
+// answer stop or ponderhit.
 RootAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& limits,
                      const SearchReporter& reporter);
 
@@ -240,6 +260,9 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
                         int16_t beta, uint8_t pvNode);
 // One iteration; the answer is left in the root's hash entry.
 int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth);
+// Asks the stop hook, then the clock and the node limit: true when the
+// search must end now. A ponderhit starts the clock.
+bool ShouldInterrupt(SearchState& state);
 
 // The nodes of an interrupted iteration may have taken the root's slot in the
 // hash table, where the reports look for the answer: this puts it back.

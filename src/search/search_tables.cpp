@@ -25,9 +25,13 @@ bool InitSearchState(SearchState& state) {
     state.options = SearchOptions{true, true, true};
     state.bans.count = 0;
     state.nodes = 0;
+    state.nodeLimit = 0;
     state.rootDepth = 0;
     state.stopped = false;
+    state.pondering = false;
     state.reporter = nullptr;
+    state.clockStart = 0;
+    state.clockTotal = -1;
     state.backstopStart = 0;
     state.backstopLimit = -1;
     ClearOrderingTables(state.ordering);

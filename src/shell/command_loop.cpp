@@ -33,16 +33,22 @@ void RunUcciCommand(Engine& engine) {
     engine.booted = true;
 }
 
+// "fen" or "startpos" after the command's name.
+bool NamesAPosition(char* const* words, int count) {
+    const CommandToken token = KeywordOf(WordAt(words, count, 1));
+    return token == TokenFen || token == TokenStartPos;
+}
+
 void RunPosition(Engine& engine, char* const* words, int count) {
-    if (!engine.booted || KeywordOf(WordAt(words, count, 1)) != TokenFen) return;
-    LoadPositionFromWords(engine.game, words, count);
+    if (!engine.booted || !NamesAPosition(words, count)) return;
+    LoadPositionCommand(engine.game, words, count);
     engine.positionSet = true;
 }
 
 void RunProbe(Engine& engine, char* const* words, int count) {
     PrepareEngine(engine);
-    if (KeywordOf(WordAt(words, count, 1)) == TokenFen) {
-        LoadPositionFromWords(engine.probe, words, count);
+    if (NamesAPosition(words, count)) {
+        LoadPositionCommand(engine.probe, words, count);
         engine.probeSet = true;
     } else if (!engine.probeSet) {
         LoadFen(StartFen, engine.probe);
@@ -70,6 +76,7 @@ bool InitEngine(Engine& engine) {
     engine.positionSet = false;
     engine.probeSet = false;
     engine.maxDepth = StartDepthLimit;
+    engine.quitting = false;
     if (!InitSearchState(engine.search)) return false;
     ApplyDefaultOptions(engine);
     return true;
@@ -80,6 +87,25 @@ void PrepareEngine(Engine& engine) {
     EnsureTables();
     LoadBook(engine.book);
     engine.prepared = true;
+}
+
+void WriteMessage(Engine& engine, const char* text) {
+    WriteChannel(engine.channel, "info ");
+    WriteChannel(engine.channel, text);
+    WriteChannel(engine.channel, "\n");
+}
+
+void LoadPositionCommand(Position& pos, char* const* words, int count) {
+    if (KeywordOf(WordAt(words, count, 1)) != TokenStartPos) {
+        LoadPositionFromWords(pos, words, count);
+        return;
+    }
+    LoadFen(StartFen, pos);
+    if (KeywordOf(WordAt(words, count, 2)) != TokenMoves) return;
+    for (int i = 3; i < count; i++) {
+        MoveRecord record = ParseMoveString(words[i]);
+        PlayGameMove(pos, record);
+    }
 }
 
 void EchoWords(LineChannel& channel, char* const* words, int count) {
@@ -104,6 +130,14 @@ bool RunCommandLine(Engine& engine, char* line) {
             break;
         case TokenGo:
             RunGo(engine, words, count);
+            // A "quit" read during the search ends the engine once it has answered.
+            if (engine.quitting) {
+                WriteChannel(engine.channel, "bye\n");
+                return false;
+            }
+            break;
+        case TokenIsReady:
+            WriteChannel(engine.channel, "readyok\n");
             break;
         case TokenProbe:
             RunProbe(engine, words, count);

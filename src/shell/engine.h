@@ -22,6 +22,7 @@ struct Engine {
     bool probeSet;     // the probe position has been loaded at least once
     int32_t maxDepth;  // the depth limit, persisting from one "go" to the next
     bool useBook;
+    bool quitting;  // "quit" came during a search: end once it has answered
 };
 
 // The start-up settings: not booted, no position, the depth limit of 20,
@@ -35,6 +36,12 @@ void PrepareEngine(Engine& engine);
 
 // "debug info=[", the words separated by single spaces, "]" and a line feed.
 void EchoWords(LineChannel& channel, char* const* words, int count);
+// A message of the engine's own, on one line beginning "info ".
+void WriteMessage(Engine& engine, const char* text);
+
+// "position" and "probe": the start position ("startpos") or a FEN, then the
+// moves after "moves".
+void LoadPositionCommand(Position& pos, char* const* words, int count);
 
 // Echoes the line, then carries out its command. False when the command ends
 // the engine ("quit" once booted).
@@ -46,7 +53,9 @@ void ServeCommands(Engine& engine);
 
 // "go": the book or a search of the game position, then the best move.
 void RunGo(Engine& engine, char* const* words, int count);
-// The search's stop hook: reads at most one waiting line and echoes it; true
-// for "stop", and true once the input has ended, since no "stop" can come any
-// more. Other lines are consumed without effect.
-bool PollStop(Engine& engine);
+// The search's stop hook: reads at most one waiting line and echoes it.
+// "stop" ends the search, and so does the end of the input, since no "stop"
+// can come any more; "quit" ends it too and then the engine. "isready" is
+// answered at once, "ponderhit" passed on; other lines are consumed without
+// effect.
+PollAnswer PollDuringSearch(Engine& engine);

@@ -13,8 +13,12 @@ namespace {
 // The book's score for its moves, as the reports show it.
 constexpr int16_t BookScore = 1000;
 
-bool PollStopHook(void* context) {
-    return PollStop(*static_cast<Engine*>(context));
+PollAnswer PollHook(void* context) {
+    return PollDuringSearch(*static_cast<Engine*>(context));
+}
+
+void IdleHook(void*) {
+    SleepMilliseconds(1);
 }
 
 void ReportIteration(void* context, const IterationReport& report, const SearchState& state,
@@ -38,13 +42,27 @@ bool AnswerFromBook(Engine& engine, int64_t start) {
 
 }  // namespace
 
-bool PollStop(Engine& engine) {
+PollAnswer PollDuringSearch(Engine& engine) {
     static char line[LineBufferSize];
     static char* words[WordListSize];
-    if (!ReadLine(engine.channel, line)) return AtEndOfInput(engine.channel);
+    if (!ReadLine(engine.channel, line))
+        return AtEndOfInput(engine.channel) ? PollStop : PollContinue;
     const int count = SplitWords(line, words, WordListSize);
     EchoWords(engine.channel, words, count);
-    return KeywordOf(WordAt(words, count, 0)) == TokenStop;
+    switch (KeywordOf(WordAt(words, count, 0))) {
+        case TokenStop:
+            return PollStop;
+        case TokenQuit:
+            engine.quitting = true;
+            return PollStop;
+        case TokenIsReady:
+            WriteChannel(engine.channel, "readyok\n");
+            return PollContinue;
+        case TokenPonderHit:
+            return PollPonderHit;
+        default:
+            return PollContinue;
+    }
 }
 
 void RunGo(Engine& engine, char* const* words, int count) {
@@ -64,7 +82,7 @@ void RunGo(Engine& engine, char* const* words, int count) {
     // 3. A book move is answered at once; otherwise the search, reading the
     //    input at its polling nodes.
     if (!AnswerFromBook(engine, start)) {
-        const SearchReporter reporter{&engine, PollStopHook, ReportIteration};
+        const SearchReporter reporter{&engine, PollHook, ReportIteration, IdleHook};
         RunSearch(engine.search, engine.game, limits, reporter);
     }
 

@@ -3,19 +3,35 @@
 #include "shell/tokenizer.h"
 
 SearchLimits ReadGoLimits(char* const* words, int count, int32_t maxDepth) {
-    SearchLimits limits{maxDepth, false, 0};
-    switch (KeywordOf(WordAt(words, count, 1))) {
+    SearchLimits limits{maxDepth, false, 0, 0, false};
+    // "ponder" and "draw" may come first; Quillon never offers a draw.
+    int first = 1;
+    for (;; first++) {
+        const CommandToken token = KeywordOf(WordAt(words, count, first));
+        if (token == TokenPonder) {
+            limits.ponder = true;
+        } else if (token != TokenDraw) {
+            break;
+        }
+    }
+    // "nodes N" anywhere: a limit of 0 or less is none.
+    for (int i = first; i < count; i++) {
+        if (KeywordOf(words[i]) != TokenNodes) continue;
+        const int32_t nodes = ReadInteger(WordAt(words, count, ++i));
+        limits.nodes = nodes > 0 ? uint32_t(nodes) : 0;
+    }
+    switch (KeywordOf(WordAt(words, count, first))) {
         case TokenDepth: {
-            const char* depth = WordAt(words, count, 2);
+            const char* depth = WordAt(words, count, first + 1);
             limits.maxDepth =
                 KeywordOf(depth) == TokenInfinite ? InfiniteDepthLimit : ReadInteger(depth);
             break;
         }
         case TokenTime: {
             limits.timed = true;
-            int64_t time = ReadInteger(WordAt(words, count, 2));
+            int64_t time = ReadInteger(WordAt(words, count, first + 1));
             int64_t increment = 0;
-            for (int i = 3; i < count; i++) {
+            for (int i = first + 2; i < count; i++) {
                 CommandToken token = KeywordOf(words[i]);
                 if (token == TokenMovesToGo) {
                     i++;  // its value does not change the plan

@@ -1,52 +1,107 @@
 #include "shell/options.h"
 
+#include <cstdio>
+
 #include "shell/tokenizer.h"
 
 namespace {
 
-void SetCheckInQuiescence(Engine& engine, bool on) {
-    engine.search.options.checkInQuiescence = on;
+void SetCheckInQuiescence(Engine& engine, int32_t on) {
+    engine.search.options.checkInQuiescence = on != 0;
 }
 // One switch for both uses of the success ratios.
-void SetHistoryPruning(Engine& engine, bool on) {
-    engine.search.options.historyPruning = on;
-    engine.search.options.historyReduction = on;
+void SetHistoryPruning(Engine& engine, int32_t on) {
+    engine.search.options.historyPruning = on != 0;
+    engine.search.options.historyReduction = on != 0;
 }
-void SetUseBook(Engine& engine, bool on) {
-    engine.useBook = on;
+void SetUseBook(Engine& engine, int32_t on) {
+    engine.useBook = on != 0;
+}
+// The table is allocated once per change of size; a size that cannot be had
+// keeps the old table.
+void SetHashMegabytes(Engine& engine, int32_t megabytes) {
+    if (megabytes < 0) megabytes = int32_t(MinHashMegabytes);
+    const uint32_t buckets = HashBucketsForMegabytes(uint32_t(megabytes));
+    if (buckets == engine.search.hash.mask + 1) return;
+    if (ResizeHash(engine.search.hash, buckets)) return;
+    char text[128];
+    std::snprintf(text, sizeof text, "hash table of %d MB cannot be allocated; it stays %u MB",
+                  megabytes, unsigned((uint64_t(engine.search.hash.mask) + 1) * 32 >> 20));
+    WriteMessage(engine, text);
+}
+// A new game starts with nothing learnt.
+void ClearLearning(Engine& engine, int32_t) {
+    ResetSearchTables(engine.search);
+}
+
+// A decimal number with an optional sign and nothing else; false otherwise.
+bool ReadWholeNumber(const char* text, int32_t& value) {
+    const char* p = text;
+    if (*p == '+' || *p == '-') p++;
+    if (*p < '0' || *p > '9') return false;
+    for (; *p; p++)
+        if (*p < '0' || *p > '9') return false;
+    value = ReadInteger(text);
+    return true;
 }
 
 }  // namespace
 
 const EngineOption EngineOptions[] = {
-    {"usemillisec", true, true, nullptr},  // times are always in milliseconds
-    {"check_in_quiescence", true, true, SetCheckInQuiescence},
-    {"use_history_pruning", true, true, SetHistoryPruning},
-    {"usebook", false, true, SetUseBook},
+    // Times are always in milliseconds.
+    {"usemillisec", nullptr, OptionCheck, true, 1, 0, 1, nullptr},
+    {"check_in_quiescence", "CheckInQuiescence", OptionCheck, true, 1, 0, 1, SetCheckInQuiescence},
+    {"use_history_pruning", "HistoryPruning", OptionCheck, true, 1, 0, 1, SetHistoryPruning},
+    {"usebook", "UseBook", OptionCheck, false, 1, 0, 1, SetUseBook},
+    {"hashsize", "Hash", OptionSpin, false, 8, int32_t(MinHashMegabytes), int32_t(MaxHashMegabytes),
+     SetHashMegabytes},
+    {"newgame", "Clear Hash", OptionButton, false, 0, 0, 0, ClearLearning},
+    // A front end may offer pondering; the engine ponders whenever told to.
+    {nullptr, "Ponder", OptionCheck, false, 0, 0, 1, nullptr},
 };
 const int EngineOptionCount = int(sizeof EngineOptions / sizeof EngineOptions[0]);
 
 void ApplyDefaultOptions(Engine& engine) {
     for (const EngineOption& option : EngineOptions)
-        if (option.apply) option.apply(engine, option.defaultOn);
+        if (option.apply && option.kind == OptionCheck) option.apply(engine, option.defaultValue);
+}
+
+const EngineOption* FindUcciOption(const char* name) {
+    for (const EngineOption& option : EngineOptions)
+        if (option.ucciName && SameWordIgnoringCase(name, option.ucciName)) return &option;
+    return nullptr;
+}
+
+bool SetOptionFromText(Engine& engine, const EngineOption& option, const char* text) {
+    int32_t value = 0;
+    switch (option.kind) {
+        case OptionCheck: {
+            const CommandToken token = KeywordOf(text);
+            if (token != TokenTrue && token != TokenFalse) return false;
+            value = token == TokenTrue ? 1 : 0;
+            break;
+        }
+        case OptionSpin:
+            // No value: the default (0 asks the option for its own).
+            if (*text != '\0' && !ReadWholeNumber(text, value)) return false;
+            break;
+        case OptionButton:
+            break;
+    }
+    if (option.apply) option.apply(engine, value);
+    return true;
 }
 
 void RunSetOption(Engine& engine, char* const* words, int count) {
-    const CommandToken value = KeywordOf(WordAt(words, count, 2));
-    if (value != TokenTrue && value != TokenFalse) return;
-    const char* name = WordAt(words, count, 1);
-    for (const EngineOption& option : EngineOptions) {
-        if (!SameWordIgnoringCase(name, option.name)) continue;
-        if (option.apply) option.apply(engine, value == TokenTrue);
-        return;
-    }
+    const EngineOption* option = FindUcciOption(WordAt(words, count, 1));
+    if (option) SetOptionFromText(engine, *option, WordAt(words, count, 2));
 }
 
 void WriteOptionLines(LineChannel& channel) {
     for (const EngineOption& option : EngineOptions) {
         if (!option.announced) continue;
         WriteChannel(channel, "option ");
-        WriteChannel(channel, option.name);
-        WriteChannel(channel, option.defaultOn ? " default true\n" : " default false\n");
+        WriteChannel(channel, option.ucciName);
+        WriteChannel(channel, option.defaultValue ? " default true\n" : " default false\n");
     }
 }

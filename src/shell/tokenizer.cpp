@@ -29,6 +29,12 @@ const Keyword Keywords[] = {
     {"banmoves", TokenBanMoves},
     {"use_history_pruning", TokenUseHistoryPruning},
     {"check_in_quiescence", TokenCheckInQuiescence},
+    {"isready", TokenIsReady},
+    {"ponderhit", TokenPonderHit},
+    {"startpos", TokenStartPos},
+    {"ponder", TokenPonder},
+    {"draw", TokenDraw},
+    {"nodes", TokenNodes},
 };
 
 const char EmptyWord[1] = {0};

@@ -11,7 +11,8 @@ constexpr CommandToken TokenNone = 0, TokenUcci = 1, TokenPosition = 2, TokenFen
                        TokenInfinite = 9, TokenTime = 10, TokenMovesToGo = 11, TokenProbe = 12,
                        TokenIncrement = 13, TokenSetOption = 14, TokenTrue = 15, TokenFalse = 16,
                        TokenUseBook = 17, TokenBanMoves = 18, TokenUseHistoryPruning = 19,
-                       TokenCheckInQuiescence = 20;
+                       TokenCheckInQuiescence = 20, TokenIsReady = 21, TokenPonderHit = 22,
+                       TokenStartPos = 23, TokenPonder = 24, TokenDraw = 25, TokenNodes = 26;
 
 // Room for every word a line of 1023 characters can hold, and the end entry.
 constexpr int WordListSize = 1024;

@@ -195,8 +195,8 @@ TEST(Search, IterationsLeaveAnExactRootEntry) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
     IterationLog log{0, 0};
-    const SearchReporter reporter{&log, nullptr, CheckRootEntry};
-    const RootAnswer answer = RunSearch(state, pos, SearchLimits{4, false, 0}, reporter);
+    const SearchReporter reporter{&log, nullptr, CheckRootEntry, nullptr};
+    const RootAnswer answer = RunSearch(state, pos, SearchLimits{4, false, 0, 0, false}, reporter);
     EXPECT_EQ(log.reports, 4);
     EXPECT_EQ(log.failures, 0);
     EXPECT_EQ(answer.depth, 4);

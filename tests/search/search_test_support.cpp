@@ -7,7 +7,8 @@ std::unique_ptr<SearchState> NewSearchState() {
 }
 
 SearchOutcome SearchTo(SearchState& state, Position& pos, int depth) {
-    const SearchReporter silent{nullptr, nullptr, nullptr};
-    const RootAnswer answer = RunSearch(state, pos, SearchLimits{depth, false, 0}, silent);
+    const SearchReporter silent{nullptr, nullptr, nullptr, nullptr};
+    const RootAnswer answer =
+        RunSearch(state, pos, SearchLimits{depth, false, 0, 0, false}, silent);
     return SearchOutcome{answer.score, answer.move};
 }

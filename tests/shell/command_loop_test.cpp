@@ -38,7 +38,7 @@ protected:
         return ReadAvailable(output.readEnd, 0);
     }
     std::string Polled(bool* stop) {
-        *stop = PollStop(engine);
+        *stop = PollDuringSearch(engine) == PollStop;
         return ReadAvailable(output.readEnd, 0);
     }
 };
@@ -178,15 +178,30 @@ TEST_F(CommandLoop, PollStopReadsOneLineAndEchoesIt) {
     bool stop = true;
     EXPECT_EQ(Polled(&stop), "");
     EXPECT_FALSE(stop);
-    WriteAllTo(input.writeEnd, "go depth 5\nquit\nStop\nstop");
+    WriteAllTo(input.writeEnd, "go depth 5\nucci\nStop\nstop");
     EXPECT_EQ(Polled(&stop), "debug info=[go depth 5]\n");
     EXPECT_FALSE(stop);
-    EXPECT_EQ(Polled(&stop), "debug info=[quit]\n");
+    EXPECT_EQ(Polled(&stop), "debug info=[ucci]\n");
     EXPECT_FALSE(stop);
     EXPECT_EQ(Polled(&stop), "debug info=[Stop]\n");
     EXPECT_TRUE(stop);
     EXPECT_EQ(Polled(&stop), "");  // "stop" without its line feed is not a line yet
     EXPECT_FALSE(stop);
+}
+
+// During a search: "isready" is answered and the search goes on; "ponderhit"
+// is passed on; "quit" ends the search and marks the engine to end.
+TEST_F(CommandLoop, PollingAnswersIsReadyAndPassesOnPonderhitAndQuit) {
+    WriteAllTo(input.writeEnd, "isready\nPONDERHIT\nponderhit draw\nquit\n");
+    EXPECT_EQ(PollDuringSearch(engine), PollContinue);
+    EXPECT_EQ(ReadAvailable(output.readEnd, 0), "debug info=[isready]\nreadyok\n");
+    EXPECT_EQ(PollDuringSearch(engine), PollPonderHit);
+    EXPECT_EQ(PollDuringSearch(engine), PollPonderHit);
+    EXPECT_FALSE(engine.quitting);
+    EXPECT_EQ(PollDuringSearch(engine), PollStop);
+    EXPECT_TRUE(engine.quitting);
+    EXPECT_EQ(ReadAvailable(output.readEnd, 0),
+              "debug info=[PONDERHIT]\ndebug info=[ponderhit draw]\ndebug info=[quit]\n");
 }
 
 TEST_F(CommandLoop, PollStopStopsWhenTheInputEnds) {

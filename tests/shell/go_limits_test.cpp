@@ -25,38 +25,55 @@ TEST(GoLimits, ReadFromTheWordsAfterGo) {
         SearchLimits limits;
     };
     const Case cases[] = {
-        {"go", 20, {20, false, 0}},
-        {"go depth 5", 20, {5, false, 0}},
-        {"go depth 3", 7, {3, false, 0}},
-        {"go depth infinite", 3, {15, false, 0}},
-        {"go depth inf", 3, {15, false, 0}},
-        {"go depth INF", 3, {15, false, 0}},
-        {"go depth", 3, {0, false, 0}},
-        {"go depth 0", 3, {0, false, 0}},
-        {"go depth abc", 3, {0, false, 0}},
-        {"go depth -4", 3, {-4, false, 0}},
-        {"go depth 99999999999", 3, {2147483647, false, 0}},
-        {"go infinite", 3, {3, false, 0}},
-        {"go time 60000", 3, {3, true, 60000}},
-        {"go time 1000 increment 200 movestogo 30", 3, {3, true, 1200}},
-        {"go time 1000 movestogo 30 increment 200", 3, {3, true, 1200}},
-        {"go time 1000 movestogo increment 200", 3, {3, true, 1000}},
-        {"go time 1000 increment 200 increment 50", 3, {3, true, 1050}},
-        {"go time 1000 increment", 3, {3, true, 1000}},
-        {"go time 1000 depth 5 increment 7", 3, {3, true, 1007}},
-        {"go movestogo 30 time 1000", 3, {3, false, 0}},
-        {"go time", 3, {3, true, 0}},
-        {"go time -5", 3, {3, true, -5}},
-        {"go time 2147483647 increment 2147483647", 3, {3, true, 2147483647}},
-        {"go time -2147483648 increment -2147483648", 3, {3, true, -2147483647 - 1}},
-        {"go time 99999999999 increment -99999999999", 3, {3, true, -1}},
-        {"go TIME 500 INCREMENT 40", 3, {3, true, 540}},
+        {"go", 20, {20, false, 0, 0, false}},
+        {"go depth 5", 20, {5, false, 0, 0, false}},
+        {"go depth 3", 7, {3, false, 0, 0, false}},
+        {"go depth infinite", 3, {15, false, 0, 0, false}},
+        {"go depth inf", 3, {15, false, 0, 0, false}},
+        {"go depth INF", 3, {15, false, 0, 0, false}},
+        {"go depth", 3, {0, false, 0, 0, false}},
+        {"go depth 0", 3, {0, false, 0, 0, false}},
+        {"go depth abc", 3, {0, false, 0, 0, false}},
+        {"go depth -4", 3, {-4, false, 0, 0, false}},
+        {"go depth 99999999999", 3, {2147483647, false, 0, 0, false}},
+        {"go infinite", 3, {3, false, 0, 0, false}},
+        {"go time 60000", 3, {3, true, 60000, 0, false}},
+        {"go time 1000 increment 200 movestogo 30", 3, {3, true, 1200, 0, false}},
+        {"go time 1000 movestogo 30 increment 200", 3, {3, true, 1200, 0, false}},
+        {"go time 1000 movestogo increment 200", 3, {3, true, 1000, 0, false}},
+        {"go time 1000 increment 200 increment 50", 3, {3, true, 1050, 0, false}},
+        {"go time 1000 increment", 3, {3, true, 1000, 0, false}},
+        {"go time 1000 depth 5 increment 7", 3, {3, true, 1007, 0, false}},
+        {"go movestogo 30 time 1000", 3, {3, false, 0, 0, false}},
+        {"go time", 3, {3, true, 0, 0, false}},
+        {"go time -5", 3, {3, true, -5, 0, false}},
+        {"go time 2147483647 increment 2147483647", 3, {3, true, 2147483647, 0, false}},
+        {"go time -2147483648 increment -2147483648", 3, {3, true, -2147483647 - 1, 0, false}},
+        {"go time 99999999999 increment -99999999999", 3, {3, true, -1, 0, false}},
+        {"go TIME 500 INCREMENT 40", 3, {3, true, 540, 0, false}},
+        // Pondering, a draw offer, and a node limit.
+        {"go ponder time 1000 increment 10", 3, {3, true, 1010, 0, true}},
+        {"go ponder depth 7", 3, {7, false, 0, 0, true}},
+        {"go ponder", 3, {3, false, 0, 0, true}},
+        {"go draw time 500", 3, {3, true, 500, 0, false}},
+        {"go draw ponder draw depth 2", 3, {2, false, 0, 0, true}},
+        {"go time 500 ponder", 3, {3, true, 500, 0, false}},
+        {"go nodes 5000", 3, {3, false, 0, 5000, false}},
+        {"go depth 9 nodes 70", 3, {9, false, 0, 70, false}},
+        {"go time 900 nodes 12 increment 1", 3, {3, true, 901, 12, false}},
+        {"go nodes 0", 3, {3, false, 0, 0, false}},
+        {"go nodes -5", 3, {3, false, 0, 0, false}},
+        {"go nodes", 3, {3, false, 0, 0, false}},
+        {"go nodes abc", 3, {3, false, 0, 0, false}},
+        {"go NODES 99999999999", 3, {3, false, 0, 2147483647, false}},
     };
     for (const Case& c : cases) {
         SplitLine line(c.line);
         SearchLimits limits = ReadGoLimits(line.words, line.count, c.depthBefore);
         EXPECT_EQ(limits.maxDepth, c.limits.maxDepth) << c.line;
         EXPECT_EQ(limits.timed, c.limits.timed) << c.line;
+        EXPECT_EQ(limits.nodes, c.limits.nodes) << c.line;
+        EXPECT_EQ(limits.ponder, c.limits.ponder) << c.line;
         if (c.limits.timed) {
             EXPECT_EQ(limits.total, c.limits.total) << c.line;
         }
