@@ -55,6 +55,17 @@ TEST_F(HashTest, StoredEntryIsFoundWithItsFields) {
     EXPECT_EQ(m, 31614);
 }
 
+// Megabytes to buckets: the largest power of two of 32-byte buckets that
+// fits, within 1 to 1024 MB; 0 is the default table.
+TEST(HashSize, BucketsForMegabytes) {
+    const uint32_t cases[][2] = {
+        {0, DefaultHashBuckets}, {1, 1u << 15},    {2, 1u << 16},           {3, 1u << 16},
+        {8, 1u << 18},           {63, 1u << 20},   {64, 1u << 21},          {1000, 1u << 24},
+        {1024, 1u << 25},        {1025, 1u << 25}, {4000000000u, 1u << 25},
+    };
+    for (const auto& c : cases) EXPECT_EQ(HashBucketsForMegabytes(c[0]), c[1]) << c[0];
+}
+
 // The default table: 2^18 buckets of 32 bytes, 8 MB.
 TEST_F(HashTest, DefaultTableSize) {
     EXPECT_EQ(state.hash.mask + 1, DefaultHashBuckets);

@@ -220,3 +220,54 @@ TEST_F(CommandLoop, PollStopStopsWhenTheInputEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+// "setoption hashsize": megabytes rounded down to a power of two of buckets,
+// each line on the table the one before it left; junk changes nothing.
+TEST_F(CommandLoop, HashSizeInMegabytes) {
+    struct Case {
+        const char* line;
+        uint32_t buckets;
+    };
+    const Case cases[] = {
+        {"setoption hashsize 1", 1u << 15},           {"setoption hashsize 64", 1u << 21},
+        {"setoption hashsize junk", 1u << 21},        {"setoption hashsize 3x", 1u << 21},
+        {"setoption hashsize", DefaultHashBuckets},   {"setoption HASHSIZE 3", 1u << 16},
+        {"setoption hashsize 0", DefaultHashBuckets}, {"setoption hashsize -7", 1u << 15},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.line), std::string("debug info=[") + c.line + "]\n");
+        EXPECT_EQ(engine.search.hash.mask + 1, c.buckets) << c.line;
+    }
+}
+
+// A resize leaves an empty table; "newgame" empties it and the history.
+TEST_F(CommandLoop, ResizeAndNewGameForgetTheTable) {
+    Run("ucci");
+    Run("setoption usebook false");
+    Run("go depth 3");
+    HashEntry entry;
+    ASSERT_TRUE(ProbeHash(engine.search.hash, engine.game, entry));
+    Run("setoption newgame");
+    EXPECT_FALSE(ProbeHash(engine.search.hash, engine.game, entry));
+    for (uint32_t h : engine.search.ordering.history) ASSERT_EQ(h, 0u);
+    Run("go depth 3");
+    Run("setoption hashsize 2");
+    EXPECT_FALSE(ProbeHash(engine.search.hash, engine.game, entry));
+}
+
+// Other names UCCI front ends send are accepted without a word.
+TEST_F(CommandLoop, OtherOptionNamesAreAcceptedSilently) {
+    for (const char* name :
+         {"batch", "debug", "ponder", "usehash", "bookfiles", "randomness", "selectivity", "style",
+          "idle", "pruning", "knowledge", "promotion", "threads", "usemillisec", "loadbook",
+          "useegtb", "egtbpaths", "evalapi"}) {
+        const std::string line = std::string("setoption ") + name + " 1";
+        EXPECT_EQ(Run(line), "debug info=[" + line + "]\n");
+    }
+    EXPECT_EQ(Run("isready"), "debug info=[isready]\nreadyok\n");
+    EXPECT_EQ(Run("ponderhit"), "debug info=[ponderhit]\n");
+}
+
+}  // namespace
