@@ -32,9 +32,6 @@ typedef uint32_t RowTable[9][512][2];
 inline bool Between(uint32_t x, uint32_t a, uint32_t b) {
     return a < b ? (a < x && x < b) : (b < x && x < a);
 }
-inline bool HasCrossedRiver(uint32_t side, uint32_t square) {
-    return (SquareInBlackHalf[square] != 0) == (side == Red);
-}
 inline uint32_t ForwardStep(uint32_t side) {
     return side == Red ? uint32_t(-13) : 13u;
 }

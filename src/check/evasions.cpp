@@ -38,9 +38,6 @@ struct CheckLine {
 
 constexpr uint32_t NoCoordinate = 99;
 
-inline bool HasCrossedRiver(uint32_t side, uint32_t square) {
-    return (SquareInBlackHalf[square] != 0) == (side == Red);
-}
 inline bool InOwnHalf(uint32_t side, uint32_t square) {
     return (SquareInBlackHalf[square] != 0) == (side == Black);
 }

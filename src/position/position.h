@@ -38,6 +38,10 @@ constexpr inline uint32_t SideOfPiece(uint32_t piece) {
 constexpr inline uint32_t OffsetOfPiece(uint32_t piece) {
     return piece & 15;
 }
+// Red has crossed the river in black's half, black in red's.
+inline bool HasCrossedRiver(uint32_t side, uint32_t square) {
+    return (SquareInBlackHalf[square] != 0) == (side == Red);
+}
 
 // ---------------------------------------------------------------------------
 // Moves

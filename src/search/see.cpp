@@ -90,11 +90,8 @@ int32_t OrderValue(uint32_t piece, uint32_t square) {
     if (piece < 16 || piece >= 48) return 0;
     const uint32_t offset = OffsetOfPiece(piece);
     int32_t value = SideOrderValues[offset];
-    if (offset >= PawnOffset) {
-        const uint32_t row = RowOfSquare[square];
-        const bool crossed = IsRedPiece(piece) ? row <= 4 : row >= 5;
-        if (crossed) value += CrossedPawnBonus;
-    }
+    if (offset >= PawnOffset && HasCrossedRiver(SideOfPiece(piece), square))
+        value += CrossedPawnBonus;
     return value;
 }
 

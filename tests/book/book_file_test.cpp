@@ -175,8 +175,6 @@ TEST(BookFile, MissingOrUnreadableBookIsEmpty) {
 }
 
 TEST(BookPath, ExecutableDirectory) {
-    const std::unique_ptr<Book> owned = NewBook();
-    Book& book = *owned;
     const std::string longDirectory = "/" + std::string(3000, 'd') + "/";
     struct {
         std::string executable;
@@ -199,8 +197,6 @@ TEST(BookPath, ExecutableDirectory) {
 }
 
 TEST(BookPath, ResultMustFit) {
-    const std::unique_ptr<Book> owned = NewBook();
-    Book& book = *owned;
     char out[20];
     EXPECT_TRUE(BookPathFor("/a/quillon", out, 12));  // "/a/book.TXT" and its zero
     EXPECT_STREQ(out, "/a/book.TXT");
@@ -211,8 +207,6 @@ TEST(BookPath, ResultMustFit) {
 }
 
 TEST(BookPath, ExecutablePathIsThisProgram) {
-    const std::unique_ptr<Book> owned = NewBook();
-    Book& book = *owned;
     char path[MaxPathBytes];
     ASSERT_TRUE(ExecutablePath(path, sizeof path));
     EXPECT_EQ(path[0], '/');

@@ -43,8 +43,6 @@ bool IsDecimal(const std::string& text) {
 }
 
 TEST(ShippedBook, EveryLineIsWellFormedAndLegal) {
-    const std::unique_ptr<Book> owned = NewBook();
-    Book& book = *owned;
     const std::vector<std::string> lines = ShippedLines();
     ASSERT_GT(lines.size(), 0u);
     std::map<std::string, std::set<std::string>> movesOfPosition;
