@@ -79,9 +79,12 @@ void RunGo(Engine& engine, char* const* words, int count) {
     const SearchLimits limits = ReadGoLimits(words, count, engine.maxDepth);
     engine.maxDepth = limits.maxDepth;
 
-    // 3. A book move is answered at once; otherwise the search, reading the
-    //    input at its polling nodes.
-    if (!AnswerFromBook(engine, start)) {
+    // 3. A book move is answered at once (when pondering, once the move
+    //    pondered on is played, or on "stop"); otherwise the search, reading
+    //    the input at its polling nodes.
+    if (AnswerFromBook(engine, start)) {
+        while (limits.ponder && PollDuringSearch(engine) == PollContinue) SleepMilliseconds(1);
+    } else {
         const SearchReporter reporter{&engine, PollHook, ReportIteration, IdleHook};
         RunSearch(engine.search, engine.game, limits, reporter);
     }

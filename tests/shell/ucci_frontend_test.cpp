@@ -166,6 +166,21 @@ TEST(UcciFrontEnd, PonderThenStopAnswers) {
     EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
 }
 
+// A book move found while pondering waits, like a search, for the move
+// pondered on to be played.
+TEST(UcciFrontEnd, PonderingInTheBookWaitsForPonderhit) {
+    FrontEnd fe;
+    ASSERT_TRUE(fe.open);
+    fe.Send("setoption usebook true");
+    fe.Send("go ponder time 60000");
+    std::vector<std::string> lines = fe.ReadUntil("bestmove", 500);
+    for (const std::string& l : lines) ASSERT_FALSE(StartsWith(l, "bestmove")) << l;
+    fe.Send("ponderhit");
+    lines = fe.ReadUntil("bestmove", 5000);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
+}
+
 TEST(UcciFrontEnd, QuitDuringASearchAnswersThenEnds) {
     FrontEnd fe;
     ASSERT_TRUE(fe.open);
