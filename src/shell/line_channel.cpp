@@ -24,9 +24,16 @@ void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out) {
     channel.IsConsole = IsInteractiveStream(in) ? 1 : 0;
     channel.PipeAvailable = 0;
     channel.Filled = 0;
+    channel.MaxLine = LineBufferSize - 1;
     channel.InputEnded = false;
     channel.Child = NoProcess;
     channel.ChildExitCode = -1;
+}
+
+void SetMaxLineLength(LineChannel& channel, int32_t length) {
+    if (length < LineBufferSize - 1) length = LineBufferSize - 1;
+    if (length > LongLineBufferSize - 1) length = LongLineBufferSize - 1;
+    channel.MaxLine = length;
 }
 
 bool OpenChannel(LineChannel& channel, const char* commandLine) {
@@ -67,8 +74,9 @@ void CloseChannel(LineChannel& channel) {
 
 void FillChannel(LineChannel& channel) {
     if (channel.InputEnded) return;
+    // Never more than a longest line and one byte: the rest waits in the stream.
     int32_t got = ReadStream(channel.InHandle, channel.Buffer + channel.Filled,
-                             LineBufferSize - channel.Filled);
+                             channel.MaxLine + 1 - channel.Filled);
     if (got == 0) {
         channel.InputEnded = true;
         return;
@@ -104,9 +112,9 @@ bool ReadLine(LineChannel& channel, char* line) {
         FillChannel(channel);
         if (TakeLine(channel, line)) return true;
     }
-    if (channel.Filled == LineBufferSize) {
-        // A full buffer without a line feed: its first 1023 bytes form a line.
-        HandOut(channel, line, LineBufferSize - 1, 0);
+    if (channel.Filled >= channel.MaxLine + 1) {
+        // A full buffer without a line feed: its first MaxLine bytes form a line.
+        HandOut(channel, line, channel.MaxLine, 0);
         return true;
     }
     if (channel.InputEnded && channel.Filled > 0) {

@@ -8,6 +8,9 @@
 #include "shell/platform.h"
 
 constexpr int32_t LineBufferSize = 1024;  // a caller's line buffer: 1023 characters and a zero
+// The longest line a channel can be set to hand out whole, and its zero: room
+// for a "position startpos moves ..." line of a game of over 3000 plies.
+constexpr int32_t LongLineBufferSize = 16384;
 
 struct LineChannel {
     StreamHandle InHandle;   // lines are read from here
@@ -15,7 +18,8 @@ struct LineChannel {
     int32_t IsConsole;       // the input is a terminal
     int32_t PipeAvailable;   // bytes known to be waiting and not yet read
     int32_t Filled;          // bytes held in Buffer
-    char Buffer[LineBufferSize];
+    int32_t MaxLine;         // longer lines are handed out in pieces of this many bytes
+    char Buffer[LongLineBufferSize];
     bool InputEnded;  // the input reached its end (or failed): nothing more will be read
     ProcessHandle Child;
     int32_t ChildExitCode;  // after Close of a child channel; -1 otherwise
@@ -25,8 +29,11 @@ struct LineChannel {
 // starts that program with two new pipes; false when it cannot be started (the
 // channel then reads nothing and writes nowhere).
 bool OpenChannel(LineChannel& channel, const char* commandLine);
-// Opens on two streams the caller already has.
+// Opens on two streams the caller already has. Lines are cut at 1023 bytes.
 void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out);
+// Lines up to `length` bytes (held within 1023..LongLineBufferSize - 1) are
+// handed out whole from now on; the caller's line buffers must hold them.
+void SetMaxLineLength(LineChannel& channel, int32_t length);
 // Closes both streams; a child program is waited for (ended by force when it
 // lingers) and its exit code kept in ChildExitCode.
 void CloseChannel(LineChannel& channel);
@@ -40,8 +47,8 @@ bool HasInput(LineChannel& channel);
 // Hands out one complete line already held in the buffer.
 bool TakeLine(LineChannel& channel, char* line);
 // The next line, if one can be had without waiting. Longer lines come in pieces
-// of 1023 characters; a last line without a line feed is handed out when the
-// input ends.
+// of MaxLine characters; a last line without a line feed is handed out when
+// the input ends.
 bool ReadLine(LineChannel& channel, char* line);
 // True once the input has ended and every line it held has been handed out.
 bool AtEndOfInput(const LineChannel& channel);

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -158,6 +160,44 @@ TEST(LineChannel, ARedirectedFileReadsToItsEnd) {
         EXPECT_EQ(lines, c.lines) << c.content.substr(0, 40);
         EXPECT_TRUE(AtEndOfInput(channel));
         EXPECT_FALSE(ReadLine(channel, line));
+        close(fd);
+    }
+}
+
+// A longer maximum hands long lines out whole, and still cuts at its own length.
+TEST(LineChannel, ASetMaximumLineLength) {
+    struct Case {
+        int32_t maxLine;
+        size_t length;
+        std::vector<size_t> pieces;
+    };
+    const Case cases[] = {
+        {1023, 3000, {1023, 1023, 954}},
+        {LongLineBufferSize - 1, 3000, {3000}},
+        {LongLineBufferSize - 1, LongLineBufferSize + 9, {LongLineBufferSize - 1, 10}},
+        // Held within 1023 and the buffer's room.
+        {5, 1030, {1023, 7}},
+        {1 << 30, LongLineBufferSize + 9, {LongLineBufferSize - 1, 10}},
+    };
+    for (const Case& c : cases) {
+        const std::string text = Letters(int(c.length));
+        TempFile file("input.txt", text + "\nquit\n");
+        int fd = open(file.path.c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        std::unique_ptr<LineChannel> channel(new LineChannel);
+        OpenOnStreams(*channel, fd, NoStream);
+        SetMaxLineLength(*channel, c.maxLine);
+        std::vector<char> line(LongLineBufferSize);
+        std::vector<size_t> pieces;
+        std::string joined;
+        for (int i = 0; i < 20 && !AtEndOfInput(*channel); i++) {
+            if (!ReadLine(*channel, line.data())) continue;
+            if (std::string(line.data()) == "quit") break;
+            pieces.push_back(std::strlen(line.data()));
+            joined += line.data();
+        }
+        EXPECT_EQ(pieces, c.pieces) << c.maxLine << " " << c.length;
+        EXPECT_EQ(joined, text);
         close(fd);
     }
 }
