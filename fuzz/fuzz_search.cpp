@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Nothing is polled: the depth alone ends the search.
     const SearchReporter reporter{nullptr, nullptr, CheckIteration, nullptr};
-    RunSearch(State, SearchPosition, SearchLimits{3, false, 0, 0, false}, reporter);
+    RunSearch(State, SearchPosition, SearchLimits{3, false, 0, 0, false, 0}, reporter);
     Move best = 0;
     ProbeHashMove(State.hash, SearchPosition, best);
     const bool allBanned = banList.count == legal;

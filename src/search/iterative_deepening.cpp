@@ -17,12 +17,15 @@ void Report(const SearchState& state, Position& pos, const IterationReport& repo
     if (reporter && reporter->iteration) reporter->iteration(reporter->context, report, state, pos);
 }
 
-// The time control counts from `now`; the backstop is armed under a clock.
+// The time control counts from `now`; the backstop is armed under a clock or
+// a move time, the earlier of the two.
 void StartClock(SearchState& state, int64_t now) {
     state.pondering = false;
     state.clockStart = now;
     state.backstopStart = now;
     state.backstopLimit = state.clockTotal >= 0 ? state.clockTotal / BackstopShare : -1;
+    if (state.moveTime > 0 && (state.backstopLimit < 0 || state.moveTime < state.backstopLimit))
+        state.backstopLimit = state.moveTime;
 }
 
 bool NodesUsedUp(const SearchState& state) {
@@ -72,6 +75,7 @@ RootAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& limi
     state.reporter = &reporter;
     state.nodeLimit = limits.nodes;
     state.clockTotal = limits.timed ? limits.total : -1;
+    state.moveTime = limits.moveTime > 0 ? limits.moveTime : 0;
     const int64_t start = ClockMilliseconds();
     TimeControl clock;
     if (limits.timed) StartTimeControl(clock, limits.total);

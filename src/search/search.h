@@ -124,6 +124,7 @@ struct SearchState {
     int32_t clockTotal;              // ms given under a clock (time left plus increment), else -1
     int64_t backstopStart;           // clock reading; the backstop is armed when its limit is >= 0
     int32_t backstopLimit;           // ms
+    int32_t moveTime;                // ms from the clock's start to the search's end; 0: none
 };
 
 // Every option on, no banned moves, a default-sized empty table, nothing
@@ -146,6 +147,8 @@ struct SearchLimits {
     int32_t total;     // ms: the time left plus the increment, when timed
     uint32_t nodes;    // ends the search once counted, after the first iteration; 0: none
     bool ponder;       // no clock until the stop hook answers PollPonderHit
+    int32_t
+        moveTime;  // ms: the search ends this long after its clock starts, at the latest; 0: none
 };
 
 // What an iteration leaves, for the reports. An interrupted iteration has

@@ -34,6 +34,7 @@ bool InitSearchState(SearchState& state) {
     state.clockTotal = -1;
     state.backstopStart = 0;
     state.backstopLimit = -1;
+    state.moveTime = 0;
     ClearOrderingTables(state.ordering);
     return ResizeHash(state.hash, DefaultHashBuckets);
 }

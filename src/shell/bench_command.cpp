@@ -34,7 +34,7 @@ int RunBenchCommand(int argc, char** argv) {
     std::unique_ptr<SearchState> state(new SearchState);
     std::unique_ptr<Position> pos(new Position);
     if (!InitSearchState(*state)) return 1;
-    const SearchLimits limits{depth, false, 0, 0, false};
+    const SearchLimits limits{depth, false, 0, 0, false, 0};
     const SearchReporter silent{nullptr, nullptr, nullptr, nullptr};
     uint64_t total = 0;
     const auto start = std::chrono::steady_clock::now();

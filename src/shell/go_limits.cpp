@@ -3,7 +3,7 @@
 #include "shell/tokenizer.h"
 
 SearchLimits ReadGoLimits(char* const* words, int count, int32_t maxDepth) {
-    SearchLimits limits{maxDepth, false, 0, 0, false};
+    SearchLimits limits{maxDepth, false, 0, 0, false, 0};
     // "ponder" and "draw" may come first; Quillon never offers a draw.
     int first = 1;
     for (;; first++) {

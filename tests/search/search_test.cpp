@@ -196,7 +196,8 @@ TEST(Search, IterationsLeaveAnExactRootEntry) {
     LoadFen(StartFen, pos);
     IterationLog log{0, 0};
     const SearchReporter reporter{&log, nullptr, CheckRootEntry, nullptr};
-    const RootAnswer answer = RunSearch(state, pos, SearchLimits{4, false, 0, 0, false}, reporter);
+    const RootAnswer answer =
+        RunSearch(state, pos, SearchLimits{4, false, 0, 0, false, 0}, reporter);
     EXPECT_EQ(log.reports, 4);
     EXPECT_EQ(log.failures, 0);
     EXPECT_EQ(answer.depth, 4);

@@ -9,6 +9,6 @@ std::unique_ptr<SearchState> NewSearchState() {
 SearchOutcome SearchTo(SearchState& state, Position& pos, int depth) {
     const SearchReporter silent{nullptr, nullptr, nullptr, nullptr};
     const RootAnswer answer =
-        RunSearch(state, pos, SearchLimits{depth, false, 0, 0, false}, silent);
+        RunSearch(state, pos, SearchLimits{depth, false, 0, 0, false, 0}, silent);
     return SearchOutcome{answer.score, answer.move};
 }
