@@ -8,10 +8,6 @@
 
 namespace {
 
-// The principal variation never runs longer than this, so that it stays
-// within the position's stacks whatever the table holds.
-constexpr uint32_t MaxPvLength = 64;
-
 // The table's move for the current position, when there is an entry with a
 // move that fits the position; collisions never reach the board.
 bool HashMoveFits(const Position& pos, const HashEntry& entry) {
@@ -43,52 +39,70 @@ void ReportDepth(LineChannel& out, const HashTable& table, int32_t depth, int32_
     WriteChannel(out, "\n");
 }
 
-void ReportPv(LineChannel& out, const HashTable& table, Position& pos) {
+bool WalkPv(const HashTable& table, Position& pos, Move* moves, int& listed, int& legal) {
+    listed = legal = 0;
     HashEntry entry;
-    if (!ProbeHash(table, pos, entry) || entry.move == 0) {
-        WriteChannel(out, "nobestmove\n");
-        return;
-    }
-    uint32_t made = 0;
-    for (;;) {
-        if (entry.bound == BoundUpper) {
-            if (made == 0) WriteChannel(out, "nobestmove\n");
-            break;
-        }
-        if (!HashMoveFits(pos, entry)) break;
-        WriteMove(out, MoveFrom(entry.move), MoveTo(entry.move));
-        WriteChannel(out, " ");
+    if (!ProbeHash(table, pos, entry) || entry.move == 0 || entry.bound == BoundUpper) return false;
+    // Never longer than MaxPvLength, so that it stays within the position's
+    // stacks whatever the table holds.
+    while (entry.bound != BoundUpper && HashMoveFits(pos, entry)) {
+        moves[listed++] = entry.move;
         MoveRecord r = RecordOfMove(pos, entry.move);
         if (!MakeMove(r, pos)) break;
-        made++;
-        if (DetectRepetition(pos) != 0 || made >= MaxPvLength) break;
+        legal++;
+        if (DetectRepetition(pos) != 0 || legal >= MaxPvLength) break;
         if (!ProbeHash(table, pos, entry)) break;
     }
-    for (; made > 0; made--) UnmakeMove(pos);
+    for (int made = legal; made > 0; made--) UnmakeMove(pos);
+    return true;
 }
 
-void ReportBestMove(LineChannel& out, const HashTable& table, Position& pos) {
-    HashEntry entry;
-    // No entry, or a root without a legal, unbanned move: never a made-up move.
-    if (!ProbeHash(table, pos, entry) || !HashMoveFits(pos, entry)) {
+void ReportPv(LineChannel& out, const HashTable& table, Position& pos) {
+    Move moves[MaxPvLength];
+    int listed, legal;
+    if (!WalkPv(table, pos, moves, listed, legal)) {
         WriteChannel(out, "nobestmove\n");
         return;
     }
-    WriteChannel(out, "bestmove ");
-    WriteMove(out, MoveFrom(entry.move), MoveTo(entry.move));
+    for (int i = 0; i < listed; i++) {
+        WriteMove(out, MoveFrom(moves[i]), MoveTo(moves[i]));
+        WriteChannel(out, " ");
+    }
+}
+
+bool TableBestMove(const HashTable& table, Position& pos, Move& best, Move& ponder) {
+    HashEntry entry;
+    best = ponder = 0;
+    if (!ProbeHash(table, pos, entry) || !HashMoveFits(pos, entry)) return false;
+    best = entry.move;
     MoveRecord r = RecordOfMove(pos, entry.move);
     if (MakeMove(r, pos)) {
         HashEntry reply;
         if (ProbeHash(table, pos, reply) &&
             (reply.bound == BoundLower || reply.bound == BoundExact) && HashMoveFits(pos, reply)) {
-            MoveRecord ponder = RecordOfMove(pos, reply.move);
-            if (MakeMove(ponder, pos)) {
+            MoveRecord record = RecordOfMove(pos, reply.move);
+            if (MakeMove(record, pos)) {
                 UnmakeMove(pos);
-                WriteChannel(out, " ponder ");
-                WriteMove(out, MoveFrom(reply.move), MoveTo(reply.move));
+                ponder = reply.move;
             }
         }
         UnmakeMove(pos);
+    }
+    return true;
+}
+
+void ReportBestMove(LineChannel& out, const HashTable& table, Position& pos) {
+    Move best, ponder;
+    // No entry, or a root without a legal, unbanned move: never a made-up move.
+    if (!TableBestMove(table, pos, best, ponder)) {
+        WriteChannel(out, "nobestmove\n");
+        return;
+    }
+    WriteChannel(out, "bestmove ");
+    WriteMove(out, MoveFrom(best), MoveTo(best));
+    if (ponder != 0) {
+        WriteChannel(out, " ponder ");
+        WriteMove(out, MoveFrom(ponder), MoveTo(ponder));
     }
     WriteChannel(out, "\n");
 }
