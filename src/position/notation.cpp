@@ -26,6 +26,15 @@ MoveRecord ParseMoveString(const char* text) {
     return MoveRecord{SquareAt(files[0], rows[0]), SquareAt(files[1], rows[1]), 0, 0, 0};
 }
 
+bool IsMoveText(const char* text) {
+    for (int i = 0; i < 4; i++) {
+        const char c = text[i];
+        const bool ok = (i & 1) ? c >= '0' && c <= '9' : c >= 'a' && c <= 'i';
+        if (!ok) return false;
+    }
+    return text[4] == '\0';
+}
+
 void FormatMove(uint32_t from, uint32_t to, char out[5]) {
     out[0] = char('a' + FileOfSquare[from]);
     out[1] = char('9' - RowOfSquare[from]);

@@ -172,5 +172,8 @@ bool IsPseudoLegal(const Position& pos, const MoveRecord& record);
 
 // Reads up to four characters of `text`; a missing character counts as wrong.
 MoveRecord ParseMoveString(const char* text);
+// The text is exactly a move in coordinate notation: a file letter a-i, a
+// rank digit, a file letter, a rank digit. ParseMoveString reads it silently.
+bool IsMoveText(const char* text);
 // Writes the four characters of a move and a terminating zero into `out`.
 void FormatMove(uint32_t from, uint32_t to, char out[5]);

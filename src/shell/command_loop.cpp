@@ -1,4 +1,5 @@
 // The UCCI command loop: reads a line, echoes it, carries out its command.
+// A first line "uci" hands the session to the UCI loop instead.
 
 #include <cstdint>
 #include <ctime>
@@ -14,6 +15,7 @@
 #include "shell/reports.h"
 #include "shell/shell.h"
 #include "shell/tokenizer.h"
+#include "shell/uci.h"
 
 namespace {
 
@@ -77,6 +79,7 @@ bool InitEngine(Engine& engine) {
     engine.probeSet = false;
     engine.maxDepth = StartDepthLimit;
     engine.quitting = false;
+    engine.uci = false;
     if (!InitSearchState(engine.search)) return false;
     ApplyDefaultOptions(engine);
     return true;
@@ -90,7 +93,7 @@ void PrepareEngine(Engine& engine) {
 }
 
 void WriteMessage(Engine& engine, const char* text) {
-    WriteChannel(engine.channel, "info ");
+    WriteChannel(engine.channel, engine.uci ? "info string " : "info ");
     WriteChannel(engine.channel, text);
     WriteChannel(engine.channel, "\n");
 }
@@ -177,13 +180,28 @@ void ServeCommands(Engine& engine) {
     }
 }
 
+// The first line decides: "uci" turns the session to UCI for good; any other
+// line is a UCCI command, and UCCI goes on.
+void ServeSession(Engine& engine) {
+    static char line[LineBufferSize];
+    while (!ReadLine(engine.channel, line)) {
+        if (AtEndOfInput(engine.channel)) return;
+        SleepMilliseconds(1);
+    }
+    if (IsUciCommand(line)) {
+        ServeUci(engine);
+        return;
+    }
+    if (RunCommandLine(engine, line)) ServeCommands(engine);
+}
+
 int RunUcci() {
     SeedRandom(uint32_t(std::time(nullptr)));
     // Far too large for the stack; one per run.
     static Engine engine;
     if (!InitEngine(engine)) return 1;
     OpenChannel(engine.channel, nullptr);
-    ServeCommands(engine);
+    ServeSession(engine);
     CloseChannel(engine.channel);
     return 0;
 }

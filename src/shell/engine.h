@@ -23,6 +23,7 @@ struct Engine {
     int32_t maxDepth;  // the depth limit, persisting from one "go" to the next
     bool useBook;
     bool quitting;  // "quit" came during a search: end once it has answered
+    bool uci;       // the session speaks UCI: messages go out as "info string"
 };
 
 // The start-up settings: not booted, no position, the depth limit of 20,
@@ -36,7 +37,8 @@ void PrepareEngine(Engine& engine);
 
 // "debug info=[", the words separated by single spaces, "]" and a line feed.
 void EchoWords(LineChannel& channel, char* const* words, int count);
-// A message of the engine's own, on one line beginning "info ".
+// A message of the engine's own, on one line beginning "info " (UCI:
+// "info string ").
 void WriteMessage(Engine& engine, const char* text);
 
 // "position" and "probe": the start position ("startpos") or a FEN, then the
@@ -50,6 +52,9 @@ bool RunCommandLine(Engine& engine, char* line);
 // Reads and carries out the channel's lines until "quit" or the end of the
 // input, waiting a millisecond whenever no whole line is there yet.
 void ServeCommands(Engine& engine);
+
+// Serves a whole session: UCI when its first line is "uci", else UCCI.
+void ServeSession(Engine& engine);
 
 // "go": the book or a search of the game position, then the best move.
 void RunGo(Engine& engine, char* const* words, int count);

@@ -34,6 +34,10 @@ void ClearLearning(Engine& engine, int32_t) {
     ResetSearchTables(engine.search);
 }
 
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
 // A decimal number with an optional sign and nothing else; false otherwise.
 bool ReadWholeNumber(const char* text, int32_t& value) {
     const char* p = text;
@@ -50,14 +54,14 @@ bool ReadWholeNumber(const char* text, int32_t& value) {
 const EngineOption EngineOptions[] = {
     // Times are always in milliseconds.
     {"usemillisec", nullptr, OptionCheck, true, 1, 0, 1, nullptr},
-    {"check_in_quiescence", "CheckInQuiescence", OptionCheck, true, 1, 0, 1, SetCheckInQuiescence},
-    {"use_history_pruning", "HistoryPruning", OptionCheck, true, 1, 0, 1, SetHistoryPruning},
-    {"usebook", "UseBook", OptionCheck, false, 1, 0, 1, SetUseBook},
     {"hashsize", "Hash", OptionSpin, false, 8, int32_t(MinHashMegabytes), int32_t(MaxHashMegabytes),
      SetHashMegabytes},
     {"newgame", "Clear Hash", OptionButton, false, 0, 0, 0, ClearLearning},
     // A front end may offer pondering; the engine ponders whenever told to.
     {nullptr, "Ponder", OptionCheck, false, 0, 0, 1, nullptr},
+    {"usebook", "UseBook", OptionCheck, false, 1, 0, 1, SetUseBook},
+    {"check_in_quiescence", "CheckInQuiescence", OptionCheck, true, 1, 0, 1, SetCheckInQuiescence},
+    {"use_history_pruning", "HistoryPruning", OptionCheck, true, 1, 0, 1, SetHistoryPruning},
 };
 const int EngineOptionCount = int(sizeof EngineOptions / sizeof EngineOptions[0]);
 
@@ -69,6 +73,17 @@ void ApplyDefaultOptions(Engine& engine) {
 const EngineOption* FindUcciOption(const char* name) {
     for (const EngineOption& option : EngineOptions)
         if (option.ucciName && SameWordIgnoringCase(name, option.ucciName)) return &option;
+    return nullptr;
+}
+
+const EngineOption* FindUciOption(const char* name) {
+    for (const EngineOption& option : EngineOptions) {
+        if (!option.uciName) continue;
+        const char* a = name;
+        const char* b = option.uciName;
+        while (*a && LowerAscii(*a) == LowerAscii(*b)) a++, b++;
+        if (*a == 0 && *b == 0) return &option;
+    }
     return nullptr;
 }
 
@@ -103,5 +118,27 @@ void WriteOptionLines(LineChannel& channel) {
         WriteChannel(channel, "option ");
         WriteChannel(channel, option.ucciName);
         WriteChannel(channel, option.defaultValue ? " default true\n" : " default false\n");
+    }
+}
+
+void WriteUciOptionLines(LineChannel& channel) {
+    for (const EngineOption& option : EngineOptions) {
+        if (!option.uciName) continue;
+        char text[160];
+        switch (option.kind) {
+            case OptionCheck:
+                std::snprintf(text, sizeof text, "option name %s type check default %s\n",
+                              option.uciName, option.defaultValue ? "true" : "false");
+                break;
+            case OptionSpin:
+                std::snprintf(text, sizeof text,
+                              "option name %s type spin default %d min %d max %d\n", option.uciName,
+                              option.defaultValue, option.minValue, option.maxValue);
+                break;
+            case OptionButton:
+                std::snprintf(text, sizeof text, "option name %s type button\n", option.uciName);
+                break;
+        }
+        WriteChannel(channel, text);
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The engine's options: one table gives each option's names, its kind, its
 // default and what it sets, and drives "setoption" and the option lines of
-// the "ucci" reply.
+// the "ucci" and "uci" replies.
 
 #include <cstdint>
 
@@ -30,6 +30,8 @@ extern const int EngineOptionCount;
 void ApplyDefaultOptions(Engine& engine);
 // The option `name` is called in UCCI, or null.
 const EngineOption* FindUcciOption(const char* name);
+// The option `name` is called in UCI (several words, single spaces), or null.
+const EngineOption* FindUciOption(const char* name);
 // Reads the option's value from the text as its kind wants it and applies
 // it: "true" or "false" for a check, a decimal number for a spin (an empty
 // text meaning the default), nothing for a button. False, changing nothing,
@@ -40,3 +42,6 @@ bool SetOptionFromText(Engine& engine, const EngineOption& option, const char* t
 void RunSetOption(Engine& engine, char* const* words, int count);
 // The option lines of the "ucci" reply, in table order.
 void WriteOptionLines(LineChannel& channel);
+// The option lines of the "uci" reply: every option with a UCI name, in
+// table order, "option name NAME type KIND ...".
+void WriteUciOptionLines(LineChannel& channel);

@@ -1,7 +1,8 @@
 #pragma once
 // The engine shell: the UCCI command loop and the developer commands.
 
-// Speaks UCCI on standard input and output until "quit" or the end of input.
+// Speaks UCCI on standard input and output until "quit" or the end of input;
+// UCI instead when the first command is "uci".
 int RunUcci();
 
 // "quillon perft DEPTH [FEN]"; argv holds the words after "perft".

@@ -35,6 +35,15 @@ const Keyword Keywords[] = {
     {"ponder", TokenPonder},
     {"draw", TokenDraw},
     {"nodes", TokenNodes},
+    {"uci", TokenUci},
+    {"ucinewgame", TokenUciNewGame},
+    {"wtime", TokenWhiteTime},
+    {"btime", TokenBlackTime},
+    {"winc", TokenWhiteIncrement},
+    {"binc", TokenBlackIncrement},
+    {"movetime", TokenMoveTime},
+    {"name", TokenName},
+    {"value", TokenValue},
 };
 
 const char EmptyWord[1] = {0};

@@ -12,7 +12,11 @@ constexpr CommandToken TokenNone = 0, TokenUcci = 1, TokenPosition = 2, TokenFen
                        TokenIncrement = 13, TokenSetOption = 14, TokenTrue = 15, TokenFalse = 16,
                        TokenUseBook = 17, TokenBanMoves = 18, TokenUseHistoryPruning = 19,
                        TokenCheckInQuiescence = 20, TokenIsReady = 21, TokenPonderHit = 22,
-                       TokenStartPos = 23, TokenPonder = 24, TokenDraw = 25, TokenNodes = 26;
+                       TokenStartPos = 23, TokenPonder = 24, TokenDraw = 25, TokenNodes = 26,
+                       // UCI's own words
+    TokenUci = 27, TokenUciNewGame = 28, TokenWhiteTime = 29, TokenBlackTime = 30,
+                       TokenWhiteIncrement = 31, TokenBlackIncrement = 32, TokenMoveTime = 33,
+                       TokenName = 34, TokenValue = 35;
 
 // Room for every word a line of 1023 characters can hold, and the end entry.
 constexpr int WordListSize = 1024;

@@ -68,6 +68,22 @@ TEST(Notation, ShortWordsAreNotReadPastTheirEnd) {
     }
 }
 
+TEST(Notation, IsMoveTextTakesExactlyFourCoordinates) {
+    const struct {
+        const char* text;
+        bool move;
+    } cases[] = {
+        {"h2e2", true},  {"a0i9", true},   {"i9a0", true},    {"h2e", false},  {"h2e2x", false},
+        {"", false},     {"H2e2", false},  {"j2e2", false},   {"h2e:", false}, {"22e2", false},
+        {"hhe2", false}, {"h2e2 ", false}, {"(none)", false},
+    };
+    for (const auto& c : cases) {
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(IsMoveText(c.text), c.move) << '"' << c.text << '"';
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << '"' << c.text << '"';
+    }
+}
+
 TEST(Notation, RoundTripOnEverySquare) {
     for (uint32_t from = 0; from < BoardSquares; from++) {
         if (!SquareOnBoard[from]) continue;

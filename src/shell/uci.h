@@ -1,0 +1,43 @@
+#pragma once
+// UCI: the same engine for front ends and testing tools that speak UCI,
+// chosen by a first command "uci" and kept to the end of the session. Moves
+// and positions are written as in UCCI.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "search/search.h"
+#include "shell/engine.h"
+
+// A UCI line is read whole up to this size with its zero: a "position ...
+// moves" line of any game the engine can keep.
+constexpr int32_t UciLineBufferSize = LongLineBufferSize;
+// Room for every word such a line can hold, and the end entry.
+constexpr int UciWordListSize = UciLineBufferSize / 2 + 1;
+
+// The line's first word is "uci", in any case.
+bool IsUciCommand(const char* line);
+// Answers the "uci" already read, then serves UCI lines until "quit" or the
+// end of the input.
+void ServeUci(Engine& engine);
+// Carries out one UCI line, echoing nothing. False when the session ends.
+bool RunUciLine(Engine& engine, char* line);
+
+// "position startpos|fen FEN [moves ...]": the FEN as UCCI loads it, then the
+// moves up to the first that is not a legal move in coordinate notation.
+void LoadUciPosition(Position& pos, char* const* words, int count);
+// "setoption name NAME... [value VALUE]": unknown names are ignored.
+void RunUciSetOption(Engine& engine, char* const* words, int count);
+
+struct UciGoLimits {
+    SearchLimits limits;
+    bool infinite;  // answer only after "stop", whatever the search finds
+};
+// The words of a "go" line for the side to move (0 red, 1 black). Missing or
+// junk numbers read as 0; a depth is at least 1, so that a move is found.
+UciGoLimits ReadUciGoLimits(char* const* words, int count, uint32_t sideToMove);
+
+// "go": a book move, or a search reported in "info" lines, then "bestmove".
+void RunUciGo(Engine& engine, char* const* words, int count);
+// "cp S", or "mate M" in moves (negative when the side to move is mated).
+void FormatUciScore(int32_t score, char* text, size_t capacity);

@@ -1,0 +1,81 @@
+// The UCI command loop: no echo, one reply per command that asks for one.
+
+#include "shell/options.h"
+#include "shell/platform.h"
+#include "shell/tokenizer.h"
+#include "shell/uci.h"
+
+namespace {
+
+void WriteUciReply(Engine& engine) {
+    WriteChannel(engine.channel, "id name Quillon 1.0\n");
+    WriteChannel(engine.channel, "id author Orsolan\n");
+    WriteUciOptionLines(engine.channel);
+    WriteChannel(engine.channel, "uciok\n");
+}
+
+void RunUciPosition(Engine& engine, char* const* words, int count) {
+    const CommandToken kind = KeywordOf(WordAt(words, count, 1));
+    if (kind != TokenStartPos && kind != TokenFen) return;
+    LoadUciPosition(engine.game, words, count);
+    engine.positionSet = true;
+}
+
+}  // namespace
+
+bool IsUciCommand(const char* line) {
+    while (*line == ' ') line++;
+    const char* end = line;
+    while (*end != 0 && *end != ' ' && *end != '\n' && *end != '\r') end++;
+    if (end - line != 3) return false;
+    char word[4] = {line[0], line[1], line[2], 0};
+    return KeywordOf(word) == TokenUci;
+}
+
+bool RunUciLine(Engine& engine, char* line) {
+    static char* words[UciWordListSize];
+    const int count = SplitWords(line, words, UciWordListSize);
+    switch (KeywordOf(WordAt(words, count, 0))) {
+        case TokenUci:
+            WriteUciReply(engine);
+            break;
+        case TokenIsReady:
+            WriteChannel(engine.channel, "readyok\n");
+            break;
+        case TokenUciNewGame:
+            ResetSearchTables(engine.search);
+            break;
+        case TokenPosition:
+            RunUciPosition(engine, words, count);
+            break;
+        case TokenGo:
+            RunUciGo(engine, words, count);
+            return !engine.quitting;
+        case TokenSetOption:
+            RunUciSetOption(engine, words, count);
+            break;
+        case TokenQuit:
+            return false;
+        default:
+            // "stop" and "ponderhit" with no search, and unknown commands.
+            break;
+    }
+    return true;
+}
+
+void ServeUci(Engine& engine) {
+    engine.uci = true;
+    engine.booted = true;
+    SetMaxLineLength(engine.channel, UciLineBufferSize - 1);
+    PrepareEngine(engine);
+    WriteUciReply(engine);
+    static char line[UciLineBufferSize];
+    for (;;) {
+        if (ReadLine(engine.channel, line)) {
+            if (!RunUciLine(engine, line)) return;
+            continue;
+        }
+        if (AtEndOfInput(engine.channel)) return;
+        SleepMilliseconds(1);
+    }
+}

@@ -1,0 +1,290 @@
+// UCI end to end: the built quillon started as a child program and spoken to
+// as a UCI front end would, every read with a deadline and every best move
+// checked against the legal moves.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "channel_test_support.h"
+#include "shell/line_channel.h"
+#include "support/reference_rules.h"
+
+namespace {
+
+const char UciReply[] =
+    "id name Quillon 1.0\n"
+    "id author Orsolan\n"
+    "option name Hash type spin default 8 min 1 max 1024\n"
+    "option name Clear Hash type button\n"
+    "option name Ponder type check default false\n"
+    "option name UseBook type check default true\n"
+    "option name CheckInQuiescence type check default true\n"
+    "option name HistoryPruning type check default true\n"
+    "uciok\n";
+
+bool StartsWith(const std::string& s, const char* prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
+
+int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Sends the input, closes the engine's input, collects everything it writes.
+std::string RunEngine(const std::string& input, int32_t* exitCode) {
+    LineChannel channel;
+    if (!OpenChannel(channel, QUILLON_EXE)) return "";
+    WriteChannel(channel, input.c_str());
+    CloseOutput(channel);
+    bool ended = false;
+    std::string output = ReadBytesToEnd(channel, 10000, &ended);
+    CloseChannel(channel);
+    *exitCode = ended ? channel.ChildExitCode : -1;
+    return output;
+}
+
+struct UciEngine {
+    LineChannel channel;
+    bool open = false;
+    explicit UciEngine(bool book = false) {
+        open = OpenChannel(channel, QUILLON_EXE);
+        if (!open) return;
+        Send("uci");
+        ReadUntil("uciok", 5000);
+        if (!book) Send("setoption name UseBook value false");
+    }
+    ~UciEngine() {
+        if (open) CloseChannel(channel);
+    }
+    void Send(const std::string& line) { WriteChannel(channel, (line + "\n").c_str()); }
+    // Lines up to and including the one that begins with `last`; each read
+    // waits at most `ms`.
+    std::vector<std::string> ReadUntil(const char* last, int ms = 60000) {
+        std::vector<std::string> lines;
+        char line[LineBufferSize];
+        while (ReadLineWithin(channel, line, ms)) {
+            lines.push_back(line);
+            if (StartsWith(lines.back(), last)) break;
+        }
+        return lines;
+    }
+};
+
+// The move of a "bestmove" line is one of the legal moves of the position.
+bool LegalIn(const char* fen, const std::string& bestLine) {
+    if (!StartsWith(bestLine, "bestmove ") || bestLine.size() < 13) return false;
+    Position& pos = ScratchPosition(3);
+    LoadFen(fen, pos);
+    const MoveRecord r = ParseMoveString(bestLine.c_str() + 9);
+    for (const RefMove& m : EngineLegalMoves(pos))
+        if (m.from == r.from && m.to == r.to) return true;
+    return false;
+}
+
+int CountPrefix(const std::vector<std::string>& lines, const char* prefix) {
+    int n = 0;
+    for (const std::string& l : lines) n += StartsWith(l, prefix);
+    return n;
+}
+
+TEST(UciSession, ConversationsByteForByte) {
+    struct Case {
+        const char* name;
+        std::string input;
+        std::string output;
+    };
+    const std::string uci = UciReply;
+    const Case cases[] = {
+        {"uci then quit", "uci\nquit\n", uci},
+        {"any case, and the input's end ends it", "UCI\n", uci},
+        {"isready, a second uci", "uci\nisready\nuci\nquit\nisready\n", uci + "readyok\n" + uci},
+        {"quiet commands",
+         "uci\nucinewgame\nsetoption name Hash value 4\nsetoption name "
+         "UCI_Variant value xiangqi\nsetoption name Clear Hash\nstop\nponderhit\nhello\n\n"
+         "position startpos moves h2e2 h9g7\nposition fen 4k4/9/9/9/9/9/9/9/9/4K4 w\nquit\n",
+         uci},
+        // The move parser never speaks in UCI: bad move words are not parsed.
+        {"bad move words",
+         "uci\nposition startpos moves x2e2 H2e2\nposition startpos moves h2\n"
+         "isready\n",
+         uci + "readyok\n"},
+        {"a mated side has no move",
+         "uci\nposition fen R3k4/8R/9/9/9/9/9/9/9/3K5 b - - 0 1\n"
+         "go depth 3\nquit\n",
+         uci + "info depth 1 score mate 0 nodes 0 nps 0 time 0\n"
+               "bestmove (none)\n"},
+    };
+    for (const Case& c : cases) {
+        int32_t exitCode = -1;
+        EXPECT_EQ(RunEngine(c.input, &exitCode), c.output) << c.name;
+        EXPECT_EQ(exitCode, 0) << c.name;
+    }
+}
+
+TEST(UciSession, UcciStaysTheDefault) {
+    int32_t exitCode = -1;
+    const std::string output = RunEngine("isready\nuci\nquit\n", &exitCode);
+    EXPECT_EQ(output,
+              "debug info=[isready]\nreadyok\ndebug info=[uci]\ndebug info=[quit]\n"
+              "Engine do not boot\n");
+    EXPECT_EQ(exitCode, 0);
+}
+
+TEST(UciSession, GoBeforePositionSearchesTheStartPosition) {
+    UciEngine engine;
+    ASSERT_TRUE(engine.open);
+    engine.Send("go depth 4");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(CountPrefix(lines, "info depth "), 4);
+    for (const std::string& l : lines) {
+        if (StartsWith(l, "info depth ")) {
+            EXPECT_NE(l.find(" score cp "), std::string::npos) << l;
+            EXPECT_NE(l.find(" nodes "), std::string::npos) << l;
+            EXPECT_NE(l.find(" nps "), std::string::npos) << l;
+            EXPECT_NE(l.find(" time "), std::string::npos) << l;
+            EXPECT_NE(l.find(" pv "), std::string::npos) << l;
+        }
+    }
+    EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
+}
+
+TEST(UciSession, AGameOfSixHundredPliesIsReadWhole) {
+    UciEngine engine;
+    ASSERT_TRUE(engine.open);
+    std::string line = "position startpos moves";
+    for (int i = 0; i < 150; i++) line += " b0c2 b9c7 c2b0 c7b9";
+    line += " h2e2";  // black to move: the whole line was played
+    ASSERT_GT(line.size(), 3000u);
+    engine.Send(line);
+    engine.Send("go depth 3");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(LegalIn("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1",
+                        lines.back()))
+        << lines.back();
+}
+
+TEST(UciSession, IsReadyDuringAnInfiniteSearchThenStop) {
+    UciEngine engine;
+    ASSERT_TRUE(engine.open);
+    engine.Send("go infinite");
+    engine.Send("isready");
+    std::vector<std::string> lines = engine.ReadUntil("readyok", 5000);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "readyok");
+    EXPECT_EQ(CountPrefix(lines, "bestmove"), 0);
+    // No answer before "stop", even once the search could end.
+    char line[LineBufferSize];
+    for (int64_t until = NowMs() + 300; NowMs() < until;) {
+        if (ReadLineWithin(engine.channel, line, 10)) {
+            EXPECT_FALSE(StartsWith(line, "bestmove"));
+        }
+    }
+    engine.Send("stop");
+    lines = engine.ReadUntil("bestmove", 5000);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
+}
+
+TEST(UciSession, ClocksAndMoveTimeAnswerInTime) {
+    struct Case {
+        const char* go;
+        int64_t atLeast, atMost;
+    };
+    // One second and an increment of 10: a fortieth, the backstop a quarter.
+    const Case cases[] = {
+        {"go wtime 1000 btime 1000 winc 10 binc 10", 0, 1000},
+        {"go wtime 60000 btime 1 winc 0 binc 0", 0, 15000},
+        {"go movetime 200", 150, 700},
+        {"go wtime 0 btime 0", 0, 700},
+        {"go movetime junk", 0, 700},
+    };
+    for (const Case& c : cases) {
+        UciEngine engine;
+        ASSERT_TRUE(engine.open);
+        engine.Send("position startpos moves h2e2");
+        engine.Send("isready");
+        engine.ReadUntil("readyok", 5000);
+        const int64_t start = NowMs();
+        engine.Send(c.go);
+        std::vector<std::string> lines = engine.ReadUntil("bestmove", 20000);
+        const int64_t took = NowMs() - start;
+        ASSERT_FALSE(lines.empty()) << c.go;
+        EXPECT_GE(took, c.atLeast) << c.go;
+        EXPECT_LE(took, c.atMost) << c.go;
+        EXPECT_TRUE(LegalIn("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1",
+                            lines.back()))
+            << c.go << ": " << lines.back();
+    }
+}
+
+TEST(UciSession, AMateInTwoIsReportedInMoves) {
+    UciEngine engine;
+    ASSERT_TRUE(engine.open);
+    const char* fen = "4k4/9/9/9/9/9/9/9/9/R2K4R w - - 0 1";
+    engine.Send(std::string("position fen ") + fen);
+    engine.Send("go depth 4");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    ASSERT_GE(lines.size(), 2u);
+    const std::string& last = lines[lines.size() - 2];
+    ASSERT_TRUE(StartsWith(last, "info depth ")) << last;
+    const size_t at = last.find(" score mate ");
+    ASSERT_NE(at, std::string::npos) << last;
+    const int moves = std::atoi(last.c_str() + at + 12);
+    EXPECT_GE(moves, 2) << last;
+    EXPECT_LE(moves, 3) << last;
+    EXPECT_TRUE(LegalIn(fen, lines.back())) << lines.back();
+}
+
+TEST(UciSession, PonderUntilPonderHit) {
+    UciEngine engine;
+    ASSERT_TRUE(engine.open);
+    engine.Send("position startpos moves h2e2");
+    engine.Send("go ponder wtime 2000 btime 2000");
+    char line[LineBufferSize];
+    for (int64_t until = NowMs() + 300; NowMs() < until;) {
+        if (ReadLineWithin(engine.channel, line, 10)) {
+            EXPECT_FALSE(StartsWith(line, "bestmove"));
+        }
+    }
+    const int64_t hit = NowMs();
+    engine.Send("ponderhit");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove", 5000);
+    ASSERT_FALSE(lines.empty());
+    // The clock starts at the ponderhit: its backstop is a quarter of 2000 ms.
+    EXPECT_LE(NowMs() - hit, 1500);
+    EXPECT_TRUE(LegalIn("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1",
+                        lines.back()))
+        << lines.back();
+}
+
+TEST(UciSession, TheBookAnswersUnlessSwitchedOff) {
+    UciEngine engine(true);
+    ASSERT_TRUE(engine.open);
+    engine.Send("go depth 6");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(CountPrefix(lines, "info depth "), 0);
+    EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
+
+    engine.Send("setoption name usebook value false");
+    engine.Send("go depth 3");
+    lines = engine.ReadUntil("bestmove");
+    EXPECT_EQ(CountPrefix(lines, "info depth "), 3);
+    EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
+}
+
+TEST(UciSession, QuitDuringASearchEndsTheEngine) {
+    int32_t exitCode = -1;
+    const std::string output = RunEngine("uci\ngo infinite\nquit\n", &exitCode);
+    EXPECT_EQ(output.find("bestmove"), std::string::npos) << output;
+    EXPECT_EQ(exitCode, 0);
+}
+
+}  // namespace
