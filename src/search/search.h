@@ -147,8 +147,8 @@ struct SearchLimits {
     int32_t total;     // ms: the time left plus the increment, when timed
     uint32_t nodes;    // ends the search once counted, after the first iteration; 0: none
     bool ponder;       // no clock until the stop hook answers PollPonderHit
-    int32_t
-        moveTime;  // ms: the search ends this long after its clock starts, at the latest; 0: none
+    // ms: the search ends this long after its clock starts, at the latest; 0: none
+    int32_t moveTime;
 };
 
 // What an iteration leaves, for the reports. An interrupted iteration has

@@ -34,10 +34,6 @@ void ClearLearning(Engine& engine, int32_t) {
     ResetSearchTables(engine.search);
 }
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
 // A decimal number with an optional sign and nothing else; false otherwise.
 bool ReadWholeNumber(const char* text, int32_t& value) {
     const char* p = text;
@@ -78,11 +74,7 @@ const EngineOption* FindUcciOption(const char* name) {
 
 const EngineOption* FindUciOption(const char* name) {
     for (const EngineOption& option : EngineOptions) {
-        if (!option.uciName) continue;
-        const char* a = name;
-        const char* b = option.uciName;
-        while (*a && LowerAscii(*a) == LowerAscii(*b)) a++, b++;
-        if (*a == 0 && *b == 0) return &option;
+        if (option.uciName && SameTextIgnoringCase(name, option.uciName)) return &option;
     }
     return nullptr;
 }

@@ -84,6 +84,12 @@ const char* WordAt(char* const* words, int count, int index) {
     return index >= 0 && index < count ? words[index] : EmptyWord;
 }
 
+bool SameTextIgnoringCase(const char* a, const char* b) {
+    for (; *a != 0 && LowerAscii(*a) == LowerAscii(*b); a++, b++) {
+    }
+    return *a == 0 && *b == 0;
+}
+
 bool SameWordIgnoringCase(const char* word, const char* keyword) {
     for (; *keyword != 0; word++, keyword++) {
         if (LowerAscii(*word) != *keyword) return false;

@@ -34,6 +34,8 @@ const char* WordAt(char* const* words, int count, int index);
 CommandToken KeywordOf(const char* word);
 // Whether the word is `keyword` (written in small letters) in any case.
 bool SameWordIgnoringCase(const char* word, const char* keyword);
+// Whether the two texts are equal but for the case of ASCII letters.
+bool SameTextIgnoringCase(const char* a, const char* b);
 
 // A decimal number read as atoi does (leading blanks, a sign, digits; no digits
 // gives 0), saturated to the 32-bit range instead of overflowing.
