@@ -30,11 +30,50 @@ void TakePiece(Position& pos, uint32_t square, uint64_t& key) {
     key ^= ZobristPiece[kind][square];
 }
 
+namespace {
+
+inline void SetOccupied(Position& pos, uint32_t square) {
+    pos.FileBits[FileOfSquare[square]] |= uint16_t(RowBit(RowOfSquare[square]));
+    pos.RowBits[RowOfSquare[square]] |= uint16_t(FileBit(FileOfSquare[square]));
+}
+inline void ClearOccupied(Position& pos, uint32_t square) {
+    pos.FileBits[FileOfSquare[square]] &= uint16_t(~RowBit(RowOfSquare[square]));
+    pos.RowBits[RowOfSquare[square]] &= uint16_t(~FileBit(FileOfSquare[square]));
+}
+inline int32_t& ValueOf(Position& pos, uint32_t piece) {
+    return IsRedPiece(piece) ? pos.RedValue : pos.BlackValue;
+}
+
+// Whether a square emptied or filled by a move can change the attackers of a
+// king: it lies on the king's file or row, or is one of the four squares
+// diagonal to it, where the legs of knights that reach the king stand.
+inline bool NearKingLines(uint32_t king, uint32_t square) {
+    const int32_t d = int32_t(square) - int32_t(king);
+    return FileOfSquare[square] == FileOfSquare[king] || RowOfSquare[square] == RowOfSquare[king] ||
+           d == 12 || d == 14 || d == -12 || d == -14;
+}
+inline bool MoveTouchesKing(uint32_t king, uint32_t from, uint32_t to) {
+    return NearKingLines(king, from) || NearKingLines(king, to);
+}
+
+}  // namespace
+
+// After a move that MakeMove made, the mover's king is not attacked (MakeMove
+// refuses the move otherwise) and givesCheck tells whether the other king is.
+// From there a move attacks a king only through squares on that king's lines
+// or diagonal to it, or by a knight landing next to it; both tests below skip
+// the full attack test when the move touches none of these. After a load or a
+// null move (a record with no from square) both are tested in full.
 bool MakeMove(MoveRecord& record, Position& pos) {
     const uint32_t from = record.from, to = record.to;
+    const uint32_t us = pos.SideToMove, them = us ^ 1;
+    const MoveRecord& last = pos.MoveStack[pos.MoveCount];
     uint64_t key = pos.KeyStack[pos.MoveCount];
     const uint32_t mover = pos.Board[from];
     const uint32_t victim = pos.Board[to];
+    // A corrupt move (hash collision) may name no piece of ours: test in full.
+    const bool settled = last.from != 0 && (mover & (16u << us)) != 0;
+    const bool wasInCheck = last.givesCheck != 0;
 
     TakePiece(pos, from, key);
     record.captured = victim;
@@ -48,22 +87,49 @@ bool MakeMove(MoveRecord& record, Position& pos) {
     pos.MoveCount++;
     pos.Ply++;
 
-    if (InCheck(pos, pos.SideToMove ^ 1)) {
+    const uint32_t ourKing = pos.PieceSquare[SideBase(us)];
+    const bool testOurs = !settled || wasInCheck || mover == SideBase(us) ||
+                          (ourKing != 0 && MoveTouchesKing(ourKing, from, to));
+    if (testOurs && InCheck(pos, us)) {
         UnmakeMove(pos);
         return false;
     }
-    pos.MoveStack[pos.MoveCount].givesCheck = InCheck(pos, pos.SideToMove);
+    const uint32_t theirKing = pos.PieceSquare[SideBase(them)];
+    bool check;
+    if (!settled || theirKing == 0 || MoveTouchesKing(theirKing, from, to)) {
+        check = InCheck(pos, them);
+    } else {
+        // Only a knight can give check from off the king's lines.
+        uint32_t mask = 0;
+        const int32_t d = int32_t(theirKing) - int32_t(to);
+        if (OffsetOfPiece(mover) - KnightOffset < 2 && d >= -27 && d <= 27 && KnightDeltaOk[d] &&
+            pos.Board[to + KnightLegOffset[d]] == 0)
+            mask = 1u << ((us == Red ? 0 : 12) + 6 + OffsetOfPiece(mover) - KnightOffset);
+        pos.CheckersStack[pos.MoveCount] = mask;
+        check = mask != 0;
+    }
+    pos.MoveStack[pos.MoveCount].givesCheck = check;
     return true;
 }
 
+// Keys live in KeyStack, so unmaking touches only the board, the occupancy
+// words and the sums.
 void UnmakeMove(Position& pos) {
     const MoveRecord& r = pos.MoveStack[pos.MoveCount];
-    // The key before the move is still in KeyStack below; this copy is scratch.
-    uint64_t key = pos.KeyStack[pos.MoveCount];
-    const uint32_t mover = pos.Board[r.to];
-    TakePiece(pos, r.to, key);
-    if (r.captured) PutPiece(pos, r.captured, r.to, key);
-    PutPiece(pos, mover, r.from, key);
+    const uint32_t from = r.from, to = r.to, captured = r.captured;
+    const uint32_t mover = pos.Board[to];
+    const uint32_t kind = PieceKind[mover];
+    ValueOf(pos, mover) += PieceSquareValue[kind][from] - PieceSquareValue[kind][to];
+    pos.Board[from] = mover;
+    pos.PieceSquare[mover] = from;
+    SetOccupied(pos, from);
+    pos.Board[to] = captured;
+    if (captured) {
+        pos.PieceSquare[captured] = to;
+        ValueOf(pos, captured) += PieceSquareValue[PieceKind[captured]][to];
+    } else {
+        ClearOccupied(pos, to);
+    }
     pos.MoveCount--;
     pos.Ply--;
     pos.SideToMove ^= 1;

@@ -96,6 +96,70 @@ TEST(MakeMove, UnmakeRestoresEveryFieldAlongRandomGames) {
     }
 }
 
+// MakeMove skips the attack tests for moves far from a king once the
+// previous move has settled both kings' state; its verdicts and masks must be
+// those of the full test, on the board played from scratch.
+void ExpectMovesJudgedAsByFullTest(Position& pos, std::mt19937& rng) {
+    Position& after = ScratchPosition(2);
+    MoveRecord list[MaxGeneratedMoves + 1];
+    int n = GenerateAll(pos, list);
+    // A few moves no generator makes, as a corrupt hash move could name: any
+    // piece but a king (which the full test expects in its palace), the
+    // opponent's included, to any square but a king's.
+    for (int k = 0; k < 6; k++) {
+        const uint32_t from = 28 + rng() % 126, to = 28 + rng() % 126;
+        const uint32_t victim = pos.Board[to];
+        if (!SquareOnBoard[from] || !SquareOnBoard[to] || from == to || !pos.Board[from]) continue;
+        const uint32_t mover = pos.Board[from];
+        if (mover == RedKing || mover == BlackKing || victim == RedKing || victim == BlackKing)
+            continue;
+        list[n++] = MoveRecord{from, to, 0, 0, 0};
+    }
+    const uint32_t us = pos.SideToMove;
+    for (int i = 0; i < n; i++) {
+        RefPlay(pos, list[i].from, list[i].to, after);
+        const bool exposed = RefKingAttacked(after, us);
+        MoveRecord r = list[i];
+        ASSERT_EQ(MakeMove(r, pos), !exposed)
+            << list[i].from << "-" << list[i].to << " in " << FenOfPosition(pos);
+        if (exposed) continue;
+        const uint32_t mask = AttackersOfKing(pos, pos.SideToMove);
+        EXPECT_EQ(pos.MoveStack[pos.MoveCount].givesCheck != 0, mask != 0);
+        if (mask) {
+            EXPECT_EQ(CurrentCheckers(pos), mask) << list[i].from << "-" << list[i].to;
+        }
+        UnmakeMove(pos);
+    }
+}
+
+TEST(MakeMove, ShortcutAttackTestsAgreeWithTheFullTest) {
+    const char* const fens[] = {
+        StartFen,
+        "r1bakab1r/9/1cn4c1/p1p1n1p1p/4N4/2N6/P1P1P1P1P/1C5C1/9/R1BAKAB1R w - - 0 1",
+        "3akab2/9/4b4/9/4c4/9/4P4/4C4/9/3AKAB2 w - - 0 1",
+        "2bak4/4a4/4b4/2R1N4/2n6/2p3C2/9/4B4/4A4/3AK1B2 b - - 0 1",
+    };
+    std::mt19937 rng(11);
+    Position& pos = ScratchPosition(0);
+    for (const char* fen : fens) {
+        for (int game = 0; game < 12; game++) {
+            LoadFen(fen, pos);
+            for (int ply = 0; ply < 80; ply++) {
+                ASSERT_NO_FATAL_FAILURE(ExpectMovesJudgedAsByFullTest(pos, rng));
+                // After a null move both tests run in full again.
+                if (!SideToMoveInCheck(pos)) {
+                    MakeNullMove(pos);
+                    ASSERT_NO_FATAL_FAILURE(ExpectMovesJudgedAsByFullTest(pos, rng));
+                    UnmakeNullMove(pos);
+                }
+                const uint32_t side = pos.SideToMove;
+                PlayRandomGame(pos, 1, rng);
+                if (pos.SideToMove == side) break;  // no legal move left
+            }
+        }
+    }
+}
+
 TEST(MakeMove, CheckersMaskNamesTheAttackers) {
     struct Case {
         const char* fen;
