@@ -16,7 +16,9 @@ int32_t Evaluate(const Position& pos) {
     score += PalaceHeartBonus(pos, Red) - PalaceHeartBonus(pos, Black);
     score += RookAdvantageBonus(pos, Red) - RookAdvantageBonus(pos, Black);
     score += KnightCannonPairBonus(pos, Red) - KnightCannonPairBonus(pos, Black);
-    score += RookPinBonus(pos, Red) - RookPinBonus(pos, Black);
+    int32_t pins[2];
+    RookPinBonuses(pos, pins);
+    score += pins[Red] - pins[Black];
     score += KnightMobility(pos, Red) - KnightMobility(pos, Black);
     score += RookMobility(pos, Red) - RookMobility(pos, Black);
     score += CentralCannonBonus(pos, Red) - CentralCannonBonus(pos, Black);

@@ -44,11 +44,8 @@ uint32_t PiecePinnedBetween(const Position& pos, uint32_t redSquare, uint32_t bl
 
 }  // namespace
 
-int32_t RookPinBonus(const Position& pos, uint32_t side) {
-    const uint32_t enemy = side ^ 1;
-    // A pin of a red piece is worth more to black than a pin of a black piece to red.
-    const int32_t value = side == Red ? 20 : 45;
-    int32_t points = 0;
+void RookPinBonuses(const Position& pos, int32_t points[2]) {
+    points[Red] = points[Black] = 0;
     for (uint32_t r = 0; r < 2; r++) {
         const uint32_t redSquare = pos.PieceSquare[SideBase(Red) + RookOffset + r];
         if (redSquare == 0) continue;
@@ -56,10 +53,18 @@ int32_t RookPinBonus(const Position& pos, uint32_t side) {
             const uint32_t blackSquare = pos.PieceSquare[SideBase(Black) + RookOffset + b];
             if (blackSquare == 0) continue;
             const uint32_t pinned = PiecePinnedBetween(pos, redSquare, blackSquare);
-            if (IsPairPiece(pinned, enemy, KnightOffset) ||
-                IsPairPiece(pinned, enemy, CannonOffset))
-                points += value;
+            // A pin of a red piece is worth more to black than a pin of a black piece to red.
+            if (IsPairPiece(pinned, Black, KnightOffset) ||
+                IsPairPiece(pinned, Black, CannonOffset))
+                points[Red] += 20;
+            if (IsPairPiece(pinned, Red, KnightOffset) || IsPairPiece(pinned, Red, CannonOffset))
+                points[Black] += 45;
         }
     }
-    return points;
+}
+
+int32_t RookPinBonus(const Position& pos, uint32_t side) {
+    int32_t points[2];
+    RookPinBonuses(pos, points);
+    return points[side];
 }

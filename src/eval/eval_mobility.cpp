@@ -9,17 +9,21 @@ using namespace eval_board;
 int32_t KnightMobility(const Position& pos, uint32_t side) {
     // Own pieces carry bit 16 (red) or bit 32 (black) of the piece number.
     const uint32_t ownBit = 16u << side;
+    const auto& board = pos.Board;
+    // A target counts when it is on the board and not ours; the margin keeps
+    // every index on the array, so no test branches.
+    const auto open = [&](uint32_t to) {
+        return SquareOnBoard[to] & int32_t((board[to] & ownBit) == 0);
+    };
     int32_t moves = 0;
     for (uint32_t i = 0; i < 2; i++) {
-        const uint32_t from = pos.PieceSquare[SideBase(side) + KnightOffset + i];
-        if (from == 0) continue;
-        // All eight jumps without branching: the margin keeps every index on the array.
-        for (int32_t step : KnightSteps) {
-            const uint32_t to = from + step;
-            const uint32_t leg = from + KnightLegOffset[step];
-            moves += SquareOnBoard[to] & int32_t(pos.Board[leg] == 0) &
-                     int32_t((pos.Board[to] & ownBit) == 0);
-        }
+        const uint32_t s = pos.PieceSquare[SideBase(side) + KnightOffset + i];
+        if (s == 0) continue;
+        // Each of the four legs, when empty, lets the knight jump to two targets.
+        moves += int32_t(board[s - 13] == 0) * (open(s - 27) + open(s - 25));
+        moves += int32_t(board[s + 13] == 0) * (open(s + 25) + open(s + 27));
+        moves += int32_t(board[s - 1] == 0) * (open(s - 15) + open(s + 11));
+        moves += int32_t(board[s + 1] == 0) * (open(s - 11) + open(s + 15));
     }
     return 5 * moves;
 }
@@ -30,8 +34,8 @@ int32_t RookMobility(const Position& pos, uint32_t side) {
         const uint32_t square = pos.PieceSquare[SideBase(side) + RookOffset + i];
         if (square == 0) continue;
         const uint32_t file = FileOfSquare[square], row = RowOfSquare[square];
-        const int32_t alongFile = BitCount16[FileEmptyMask[row][pos.FileBits[file]]];
-        const int32_t alongRow = BitCount16[RowEmptyMask[file][pos.RowBits[row]]];
+        const int32_t alongFile = FileEmptyCount[row][pos.FileBits[file]];
+        const int32_t alongRow = RowEmptyCount[file][pos.RowBits[row]];
         points += alongFile / 2 + alongRow / 2;
     }
     return points;

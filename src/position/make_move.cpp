@@ -3,33 +3,6 @@
 
 #include "position/position.h"
 
-void PutPiece(Position& pos, uint32_t piece, uint32_t square, uint64_t& key) {
-    pos.Board[square] = piece;
-    pos.PieceSquare[piece] = square;
-    pos.FileBits[FileOfSquare[square]] |= uint16_t(RowBit(RowOfSquare[square]));
-    pos.RowBits[RowOfSquare[square]] |= uint16_t(FileBit(FileOfSquare[square]));
-    const uint32_t kind = PieceKind[piece];
-    if (IsRedPiece(piece))
-        pos.RedValue += PieceSquareValue[kind][square];
-    else
-        pos.BlackValue += PieceSquareValue[kind][square];
-    key ^= ZobristPiece[kind][square];
-}
-
-void TakePiece(Position& pos, uint32_t square, uint64_t& key) {
-    const uint32_t piece = pos.Board[square];
-    pos.PieceSquare[piece] = 0;
-    pos.Board[square] = 0;
-    pos.FileBits[FileOfSquare[square]] &= uint16_t(~RowBit(RowOfSquare[square]));
-    pos.RowBits[RowOfSquare[square]] &= uint16_t(~FileBit(FileOfSquare[square]));
-    const uint32_t kind = PieceKind[piece];
-    if (IsRedPiece(piece))
-        pos.RedValue -= PieceSquareValue[kind][square];
-    else
-        pos.BlackValue -= PieceSquareValue[kind][square];
-    key ^= ZobristPiece[kind][square];
-}
-
 namespace {
 
 inline void SetOccupied(Position& pos, uint32_t square) {
@@ -44,42 +17,138 @@ inline int32_t& ValueOf(Position& pos, uint32_t piece) {
     return IsRedPiece(piece) ? pos.RedValue : pos.BlackValue;
 }
 
-// Whether a square emptied or filled by a move can change the attackers of a
-// king: it lies on the king's file or row, or is one of the four squares
-// diagonal to it, where the legs of knights that reach the king stand.
-inline bool NearKingLines(uint32_t king, uint32_t square) {
-    const int32_t d = int32_t(square) - int32_t(king);
-    return FileOfSquare[square] == FileOfSquare[king] || RowOfSquare[square] == RowOfSquare[king] ||
-           d == 12 || d == 14 || d == -12 || d == -14;
+// The ways a king can be attacked, as a set: along its file (rooks, cannons,
+// the other king, a pawn in front), along its row (rooks, cannons, pawns
+// beside) and by knights.
+constexpr uint32_t AlongFile = 1, AlongRow = 2, ByKnight = 4, AnyAttack = 7;
+
+// The checkers mask of `side`'s king, looking only the given ways.
+uint32_t AttackersBy(const Position& pos, uint32_t side, uint32_t ways) {
+    const uint32_t king = pos.PieceSquare[SideBase(side)];
+    if (king == 0) return 0;
+    const uint32_t kr = RowOfSquare[king], kf = FileOfSquare[king];
+    const uint32_t them = SideBase(side ^ 1);
+    // The attacker's bits: red attackers use bits 0..11, black ones 12..23.
+    const uint32_t bitBase = side == Red ? 12 : 0;
+    const auto isTheirPawn = [&](uint32_t p) { return p >= them + PawnOffset && p <= them + 15; };
+    const auto pawnBit = [&](uint32_t p) { return 1u << (bitBase + 1 + (p - them - PawnOffset)); };
+    uint32_t mask = 0;
+
+    if (ways & AlongFile) {
+        const uint32_t occ = pos.FileBits[kf];
+        for (uint32_t i = 0; i < 2; i++) {
+            const uint32_t r = pos.PieceSquare[them + RookOffset + i];
+            if (r && uint32_t(FileOfSquare[r]) == kf &&
+                (FileRookCaptureMask[kr][occ] & RowBit(RowOfSquare[r])))
+                mask |= 1u << (bitBase + 10 + i);
+            const uint32_t c = pos.PieceSquare[them + CannonOffset + i];
+            if (c && uint32_t(FileOfSquare[c]) == kf &&
+                (FileCannonCaptureMask[kr][occ] & RowBit(RowOfSquare[c])))
+                mask |= 1u << (bitBase + 8 + i);
+        }
+        const uint32_t facing = FileFirstPiece[kr][occ][side == Red ? 0 : 1];
+        if (facing && pos.Board[SquareAt(kf, facing - 1)] == them) mask |= 1u << bitBase;
+        const uint32_t front = pos.Board[side == Red ? king - 13 : king + 13];
+        if (isTheirPawn(front)) mask |= pawnBit(front);
+    }
+    if (ways & AlongRow) {
+        const uint32_t occ = pos.RowBits[kr];
+        for (uint32_t i = 0; i < 2; i++) {
+            const uint32_t r = pos.PieceSquare[them + RookOffset + i];
+            if (r && uint32_t(RowOfSquare[r]) == kr &&
+                (RowRookCaptureMask[kf][occ] & FileBit(FileOfSquare[r])))
+                mask |= 1u << (bitBase + 10 + i);
+            const uint32_t c = pos.PieceSquare[them + CannonOffset + i];
+            if (c && uint32_t(RowOfSquare[c]) == kr &&
+                (RowCannonCaptureMask[kf][occ] & FileBit(FileOfSquare[c])))
+                mask |= 1u << (bitBase + 8 + i);
+        }
+        // A pawn beside a king in its palace has always crossed the river.
+        const uint32_t left = pos.Board[king - 1], right = pos.Board[king + 1];
+        if (isTheirPawn(left)) mask |= pawnBit(left);
+        if (isTheirPawn(right)) mask |= pawnBit(right);
+    }
+    if (ways & ByKnight) {
+        for (uint32_t i = 0; i < 2; i++) {
+            const uint32_t s = pos.PieceSquare[them + KnightOffset + i];
+            if (!s) continue;
+            const int32_t d = int32_t(king) - int32_t(s);
+            if (d >= -27 && d <= 27 && KnightDeltaOk[d] && pos.Board[s + KnightLegOffset[d]] == 0)
+                mask |= 1u << (bitBase + 6 + i);
+        }
+    }
+    return mask;
 }
-inline bool MoveTouchesKing(uint32_t king, uint32_t from, uint32_t to) {
-    return NearKingLines(king, from) || NearKingLines(king, to);
+
+// The ways of attacking a king that a move from -> to can open: a square
+// emptied or filled on the king's file or row, or an emptied square diagonal
+// to it, where the legs of the knights that reach it stand.
+inline uint32_t WaysTouched(uint32_t king, uint32_t from, uint32_t to) {
+    const int32_t kf = FileOfSquare[king], kr = RowOfSquare[king];
+    const int32_t d = int32_t(from) - int32_t(king);
+    uint32_t ways = 0;
+    if (FileOfSquare[from] == kf || FileOfSquare[to] == kf) ways |= AlongFile;
+    if (RowOfSquare[from] == kr || RowOfSquare[to] == kr) ways |= AlongRow;
+    if (d == 12 || d == 14 || d == -12 || d == -14) ways |= ByKnight;
+    return ways;
 }
 
 }  // namespace
 
+void PutPiece(Position& pos, uint32_t piece, uint32_t square, uint64_t& key) {
+    pos.Board[square] = piece;
+    pos.PieceSquare[piece] = square;
+    SetOccupied(pos, square);
+    const uint32_t kind = PieceKind[piece];
+    ValueOf(pos, piece) += PieceSquareValue[kind][square];
+    key ^= ZobristPiece[kind][square];
+}
+
+void TakePiece(Position& pos, uint32_t square, uint64_t& key) {
+    const uint32_t piece = pos.Board[square];
+    pos.PieceSquare[piece] = 0;
+    pos.Board[square] = 0;
+    ClearOccupied(pos, square);
+    const uint32_t kind = PieceKind[piece];
+    ValueOf(pos, piece) -= PieceSquareValue[kind][square];
+    key ^= ZobristPiece[kind][square];
+}
+
 // After a move that MakeMove made, the mover's king is not attacked (MakeMove
 // refuses the move otherwise) and givesCheck tells whether the other king is.
-// From there a move attacks a king only through squares on that king's lines
-// or diagonal to it, or by a knight landing next to it; both tests below skip
-// the full attack test when the move touches none of these. After a load or a
-// null move (a record with no from square) both are tested in full.
+// From there a move can attack a king only in the ways it touches (a knight
+// landing anywhere counts as touching the knights' way), so both tests below
+// look only those ways. After a load or a null move (a record with no from
+// square) both kings are tested in full.
 bool MakeMove(MoveRecord& record, Position& pos) {
     const uint32_t from = record.from, to = record.to;
     const uint32_t us = pos.SideToMove, them = us ^ 1;
     const MoveRecord& last = pos.MoveStack[pos.MoveCount];
-    uint64_t key = pos.KeyStack[pos.MoveCount];
     const uint32_t mover = pos.Board[from];
     const uint32_t victim = pos.Board[to];
     // A corrupt move (hash collision) may name no piece of ours: test in full.
     const bool settled = last.from != 0 && (mover & (16u << us)) != 0;
     const bool wasInCheck = last.givesCheck != 0;
 
-    TakePiece(pos, from, key);
+    // The mover leaves `from`; on `to` it replaces the victim, whose square
+    // stays occupied.
+    const uint32_t kind = PieceKind[mover];
+    uint64_t key = pos.KeyStack[pos.MoveCount] ^ ZobristSide ^ ZobristPiece[kind][from] ^
+                   ZobristPiece[kind][to];
+    ValueOf(pos, mover) += PieceSquareValue[kind][to] - PieceSquareValue[kind][from];
+    pos.Board[from] = 0;
+    ClearOccupied(pos, from);
+    if (victim) {
+        const uint32_t victimKind = PieceKind[victim];
+        pos.PieceSquare[victim] = 0;
+        ValueOf(pos, victim) -= PieceSquareValue[victimKind][to];
+        key ^= ZobristPiece[victimKind][to];
+    } else {
+        SetOccupied(pos, to);
+    }
+    pos.Board[to] = mover;
+    pos.PieceSquare[mover] = to;
     record.captured = victim;
-    if (victim) TakePiece(pos, to, key);
-    PutPiece(pos, mover, to, key);
-    key ^= ZobristSide;
 
     pos.MoveStack[pos.MoveCount + 1] = record;
     pos.SideToMove ^= 1;
@@ -88,23 +157,25 @@ bool MakeMove(MoveRecord& record, Position& pos) {
     pos.Ply++;
 
     const uint32_t ourKing = pos.PieceSquare[SideBase(us)];
-    const bool testOurs = !settled || wasInCheck || mover == SideBase(us) ||
-                          (ourKing != 0 && MoveTouchesKing(ourKing, from, to));
-    if (testOurs && InCheck(pos, us)) {
+    bool exposed;
+    if (!settled || wasInCheck || mover == SideBase(us)) {
+        exposed = InCheck(pos, us);
+    } else {
+        const uint32_t ways = ourKing ? WaysTouched(ourKing, from, to) : 0;
+        exposed = ways && AttackersBy(pos, us, ways) != 0;
+    }
+    if (exposed) {
         UnmakeMove(pos);
         return false;
     }
     const uint32_t theirKing = pos.PieceSquare[SideBase(them)];
     bool check;
-    if (!settled || theirKing == 0 || MoveTouchesKing(theirKing, from, to)) {
+    if (!settled || theirKing == 0) {
         check = InCheck(pos, them);
     } else {
-        // Only a knight can give check from off the king's lines.
-        uint32_t mask = 0;
-        const int32_t d = int32_t(theirKing) - int32_t(to);
-        if (OffsetOfPiece(mover) - KnightOffset < 2 && d >= -27 && d <= 27 && KnightDeltaOk[d] &&
-            pos.Board[to + KnightLegOffset[d]] == 0)
-            mask = 1u << ((us == Red ? 0 : 12) + 6 + OffsetOfPiece(mover) - KnightOffset);
+        const uint32_t knight = OffsetOfPiece(mover) - KnightOffset < 2 ? ByKnight : 0;
+        const uint32_t ways = WaysTouched(theirKing, from, to) | knight;
+        const uint32_t mask = ways ? AttackersBy(pos, them, ways) : 0;
         pos.CheckersStack[pos.MoveCount] = mask;
         check = mask != 0;
     }
@@ -150,55 +221,7 @@ void UnmakeNullMove(Position& pos) {
 }
 
 uint32_t AttackersOfKing(const Position& pos, uint32_t side) {
-    const uint32_t king = pos.PieceSquare[SideBase(side)];
-    if (king == 0) return 0;
-    const uint32_t kr = RowOfSquare[king], kf = FileOfSquare[king];
-    const uint32_t them = SideBase(side ^ 1);
-    // The attacker's bits: red attackers use bits 0..11, black ones 12..23.
-    const uint32_t bitBase = side == Red ? 12 : 0;
-    const uint32_t fileOcc = pos.FileBits[kf], rowOcc = pos.RowBits[kr];
-    uint32_t mask = 0;
-
-    for (uint32_t i = 0; i < 2; i++) {
-        const uint32_t s = pos.PieceSquare[them + RookOffset + i];
-        if (!s) continue;
-        if ((uint32_t)FileOfSquare[s] == kf) {
-            if (FileRookCaptureMask[kr][fileOcc] & RowBit(RowOfSquare[s]))
-                mask |= 1u << (bitBase + 10 + i);
-        } else if ((uint32_t)RowOfSquare[s] == kr) {
-            if (RowRookCaptureMask[kf][rowOcc] & FileBit(FileOfSquare[s]))
-                mask |= 1u << (bitBase + 10 + i);
-        }
-    }
-    for (uint32_t i = 0; i < 2; i++) {
-        const uint32_t s = pos.PieceSquare[them + CannonOffset + i];
-        if (!s) continue;
-        if ((uint32_t)FileOfSquare[s] == kf) {
-            if (FileCannonCaptureMask[kr][fileOcc] & RowBit(RowOfSquare[s]))
-                mask |= 1u << (bitBase + 8 + i);
-        } else if ((uint32_t)RowOfSquare[s] == kr) {
-            if (RowCannonCaptureMask[kf][rowOcc] & FileBit(FileOfSquare[s]))
-                mask |= 1u << (bitBase + 8 + i);
-        }
-    }
-    for (uint32_t i = 0; i < 2; i++) {
-        const uint32_t s = pos.PieceSquare[them + KnightOffset + i];
-        if (!s) continue;
-        const int32_t d = int32_t(king) - int32_t(s);
-        if (d >= -27 && d <= 27 && KnightDeltaOk[d] && pos.Board[s + KnightLegOffset[d]] == 0)
-            mask |= 1u << (bitBase + 6 + i);
-    }
-    // A pawn beside a king in its palace has always crossed the river.
-    const uint32_t front = side == Red ? king - 13 : king + 13;
-    const uint32_t pawnSquares[3] = {king - 1, king + 1, front};
-    for (uint32_t sq : pawnSquares) {
-        const uint32_t p = pos.Board[sq];
-        if (p >= them + PawnOffset && p <= them + 15) mask |= 1u << (bitBase + 1 + (p - them - 11));
-    }
-    const uint32_t facing = FileFirstPiece[kr][fileOcc][side == Red ? 0 : 1];
-    if (facing && pos.Board[SquareAt(kf, facing - 1)] == them) mask |= 1u << bitBase;
-
-    return mask;
+    return AttackersBy(pos, side, AnyAttack);
 }
 
 bool InCheck(Position& pos, uint32_t side) {

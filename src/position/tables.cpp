@@ -29,6 +29,8 @@ uint16_t RowEmptyMask[9][512];
 uint16_t RowRookCaptureMask[9][512];
 uint16_t RowCannonCaptureMask[9][512];
 uint16_t RowThirdPieceMask[9][512];
+uint8_t FileEmptyCount[10][1024];
+uint8_t RowEmptyCount[9][512];
 
 uint64_t ZobristPiece[14][182];
 uint64_t ZobristSide;
@@ -172,6 +174,7 @@ void BuildLineMasks() {
                 if (w.third) third |= 1u << (w.third - 1);
             }
             FileEmptyMask[row][occ] = uint16_t(empty);
+            FileEmptyCount[row][occ] = uint8_t(__builtin_popcount(empty));
             FileRookCaptureMask[row][occ] = uint16_t(rook);
             FileCannonCaptureMask[row][occ] = uint16_t(cannon);
             FileThirdPieceMask[row][occ] = uint16_t(third);
@@ -187,6 +190,7 @@ void BuildLineMasks() {
                 if (w.third) third |= 1u << (w.third - 1);
             }
             RowEmptyMask[file][occ] = uint16_t(MirrorRowBits(empty));
+            RowEmptyCount[file][occ] = uint8_t(__builtin_popcount(empty));
             RowRookCaptureMask[file][occ] = uint16_t(MirrorRowBits(rook));
             RowCannonCaptureMask[file][occ] = uint16_t(MirrorRowBits(cannon));
             RowThirdPieceMask[file][occ] = uint16_t(MirrorRowBits(third));

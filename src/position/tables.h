@@ -60,6 +60,9 @@ extern uint16_t RowEmptyMask[9][512];
 extern uint16_t RowRookCaptureMask[9][512];
 extern uint16_t RowCannonCaptureMask[9][512];
 extern uint16_t RowThirdPieceMask[9][512];
+// The number of squares in FileEmptyMask and RowEmptyMask.
+extern uint8_t FileEmptyCount[10][1024];
+extern uint8_t RowEmptyCount[9][512];
 
 extern uint64_t ZobristPiece[14][182];
 extern uint64_t ZobristSide;

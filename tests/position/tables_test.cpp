@@ -71,6 +71,17 @@ TEST(Tables, LineTableWorkedExample) {
     EXPECT_EQ(BitCount16[0xFFFF], 16u);
 }
 
+TEST(Tables, EmptyCountsCountTheEmptyMasks) {
+    for (uint32_t row = 0; row < 10; row++)
+        for (uint32_t occ = 0; occ < 1024; occ++)
+            ASSERT_EQ(FileEmptyCount[row][occ], BitCount16[FileEmptyMask[row][occ]]);
+    for (uint32_t file = 0; file < 9; file++)
+        for (uint32_t occ = 0; occ < 512; occ++)
+            ASSERT_EQ(RowEmptyCount[file][occ], BitCount16[RowEmptyMask[file][occ]]);
+    EXPECT_EQ(FileEmptyCount[0][0], 9u);  // an empty file seen from its end
+    EXPECT_EQ(RowEmptyCount[4][0], 8u);
+}
+
 // The second piece is the first piece seen from the first piece, the third
 // the first seen from the second; and a row is a file turned sideways, once
 // the file's tenth square is filled so that both lines end alike.
