@@ -69,13 +69,14 @@ int32_t PalaceHeartBonus(const Position& pos, uint32_t side) {
     const uint32_t back = side == Red ? 0 : 9;
     const uint32_t heart = side == Red ? 1 : 8;
     const uint32_t enemy = side ^ 1;
-    if (PieceAt(pos, 4, back) != SideBase(enemy)) return 0;
-    if (!Occupied(pos, 3, back) || !Occupied(pos, 5, back)) return 0;
+    // The rarest condition first.
     const uint32_t heartPiece = PieceAt(pos, 4, heart);
     // Red earns it against a black knight or rook; black only against a red knight.
     const bool shutIn = IsPairPiece(heartPiece, enemy, KnightOffset) ||
                         (side == Red && IsPairPiece(heartPiece, enemy, RookOffset));
     if (!shutIn) return 0;
+    if (PieceAt(pos, 4, back) != SideBase(enemy)) return 0;
+    if (!Occupied(pos, 3, back) || !Occupied(pos, 5, back)) return 0;
 
     int32_t points = 10;
     const uint32_t screenRow = side == Red ? 2 : 7;
@@ -96,8 +97,9 @@ int32_t CentralCannonBonus(const Position& pos, uint32_t side) {
     const int32_t forward = side == Red ? 1 : -1;
     const auto rowAhead = [&](int32_t steps) { return uint32_t(int32_t(back) + forward * steps); };
 
-    if (PieceAt(pos, 4, back) != SideBase(enemy)) return 0;
+    // The rarest condition first: an advisor in the palace's heart.
     if (!IsPairPiece(PieceAt(pos, 4, rowAhead(1)), enemy, AdvisorOffset)) return 0;
+    if (PieceAt(pos, 4, back) != SideBase(enemy)) return 0;
     if (!IsPairPiece(PieceAt(pos, 4, rowAhead(2)), enemy, BishopOffset)) return 0;
     if (!IsPairPiece(PieceAt(pos, 4, rowAhead(3)), side, CannonOffset)) return 0;
 

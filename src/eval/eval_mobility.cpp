@@ -6,24 +6,54 @@
 
 using namespace eval_board;
 
+namespace {
+
+constexpr bool IsOnBoard(int32_t square) {
+    return square >= 28 && (square - 28) / 13 <= 9 && (square - 28) % 13 <= 8;
+}
+
+// The knight's two targets beyond each of its legs: up, down, left, right.
+constexpr int32_t LegSteps[4] = {-13, 13, -1, 1};
+constexpr int32_t TargetSteps[4][2] = {{-27, -25}, {25, 27}, {-15, 11}, {-11, 15}};
+
+// For each square, how many of the two targets beyond each leg lie off the
+// board, two bits per leg in the order of LegSteps.
+struct OffBoardTargets {
+    uint8_t count[182];
+    constexpr OffBoardTargets() : count() {
+        for (int32_t s = 28; s < 154; s++) {
+            if (!IsOnBoard(s)) continue;
+            uint32_t packed = 0;
+            for (int leg = 0; leg < 4; leg++)
+                for (int32_t step : TargetSteps[leg])
+                    packed += uint32_t(!IsOnBoard(s + step)) << (2 * leg);
+            count[s] = uint8_t(packed);
+        }
+    }
+};
+constexpr OffBoardTargets KnightOffBoard;
+
+}  // namespace
+
 int32_t KnightMobility(const Position& pos, uint32_t side) {
     // Own pieces carry bit 16 (red) or bit 32 (black) of the piece number.
     const uint32_t ownBit = 16u << side;
-    const auto& board = pos.Board;
-    // A target counts when it is on the board and not ours; the margin keeps
-    // every index on the array, so no test branches.
-    const auto open = [&](uint32_t to) {
-        return SquareOnBoard[to] & int32_t((board[to] & ownBit) == 0);
-    };
     int32_t moves = 0;
     for (uint32_t i = 0; i < 2; i++) {
         const uint32_t s = pos.PieceSquare[SideBase(side) + KnightOffset + i];
         if (s == 0) continue;
-        // Each of the four legs, when empty, lets the knight jump to two targets.
-        moves += int32_t(board[s - 13] == 0) * (open(s - 27) + open(s - 25));
-        moves += int32_t(board[s + 13] == 0) * (open(s + 25) + open(s + 27));
-        moves += int32_t(board[s - 1] == 0) * (open(s - 15) + open(s + 11));
-        moves += int32_t(board[s + 1] == 0) * (open(s - 11) + open(s + 15));
+        // Squares off the board read as empty (the margin keeps every index on
+        // the array), so targets are counted without a branch and the ones off
+        // the board taken back.
+        const auto* at = &pos.Board[s];
+        const auto notOurs = [&](int32_t step) { return int32_t((at[step] & ownBit) == 0); };
+        const uint32_t off = KnightOffBoard.count[s];
+        // Each leg, when empty, lets the knight jump to its two targets.
+        for (int leg = 0; leg < 4; leg++) {
+            const int32_t targets = notOurs(TargetSteps[leg][0]) + notOurs(TargetSteps[leg][1]) -
+                                    int32_t((off >> (2 * leg)) & 3);
+            moves += int32_t(at[LegSteps[leg]] == 0) * targets;
+        }
     }
     return 5 * moves;
 }
