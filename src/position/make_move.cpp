@@ -17,11 +17,6 @@ inline int32_t& ValueOf(Position& pos, uint32_t piece) {
     return IsRedPiece(piece) ? pos.RedValue : pos.BlackValue;
 }
 
-// The ways a king can be attacked, as a set: along its file (rooks, cannons,
-// the other king, a pawn in front), along its row (rooks, cannons, pawns
-// beside) and by knights.
-constexpr uint32_t AlongFile = 1, AlongRow = 2, ByKnight = 4, AnyAttack = 7;
-
 // The checkers mask of `side`'s king, looking only the given ways.
 uint32_t AttackersBy(const Position& pos, uint32_t side, uint32_t ways) {
     const uint32_t king = pos.PieceSquare[SideBase(side)];
@@ -84,6 +79,9 @@ uint32_t AttackersBy(const Position& pos, uint32_t side, uint32_t ways) {
 // emptied or filled on the king's file or row, or an emptied square diagonal
 // to it, where the legs of the knights that reach it stand.
 inline uint32_t WaysTouched(uint32_t king, uint32_t from, uint32_t to) {
+    const uint32_t slot = PalaceSlot[king];
+    if (slot != 255) return KingWaysFrom[slot][from] | KingWaysTo[slot][to];
+    // A king off its palace: only a loaded position can have one.
     const int32_t kf = FileOfSquare[king], kr = RowOfSquare[king];
     const int32_t d = int32_t(from) - int32_t(king);
     uint32_t ways = 0;

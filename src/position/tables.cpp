@@ -32,6 +32,9 @@ uint16_t RowThirdPieceMask[9][512];
 uint8_t FileEmptyCount[10][1024];
 uint8_t RowEmptyCount[9][512];
 
+uint8_t PalaceSlot[182];
+uint8_t KingWaysFrom[18][182];
+uint8_t KingWaysTo[18][182];
 uint64_t ZobristPiece[14][182];
 uint64_t ZobristSide;
 int32_t PieceSquareValue[14][182];
@@ -217,6 +220,25 @@ void BuildPieceSquareValues() {
                 SquareOnBoard[s] ? PlacementValue(kind, FileOfSquare[s], RowOfSquare[s]) : 0;
 }
 
+void BuildKingWays() {
+    uint32_t slot = 0;
+    for (uint32_t king = 0; king < 182; king++) {
+        PalaceSlot[king] = 255;
+        if (!SquareInPalace[king]) continue;
+        PalaceSlot[king] = uint8_t(slot);
+        for (uint32_t s = 0; s < 182; s++) {
+            const int32_t d = int32_t(s) - int32_t(king);
+            uint32_t ways = 0;
+            if (FileOfSquare[s] == FileOfSquare[king]) ways |= AlongFile;
+            if (RowOfSquare[s] == RowOfSquare[king]) ways |= AlongRow;
+            KingWaysTo[slot][s] = uint8_t(ways);
+            if (d == 12 || d == 14 || d == -12 || d == -14) ways |= ByKnight;
+            KingWaysFrom[slot][s] = uint8_t(ways);
+        }
+        slot++;
+    }
+}
+
 void BuildBitCount() {
     for (uint32_t i = 0; i < 65536; i++) BitCount16[i] = uint32_t(__builtin_popcount(i));
 }
@@ -234,6 +256,7 @@ void InitTables() {
     BuildLineMasks();
     BuildZobristKeys();
     BuildPieceSquareValues();
+    BuildKingWays();
     BuildBitCount();
     Built = true;
 }

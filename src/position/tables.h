@@ -64,6 +64,18 @@ extern uint16_t RowThirdPieceMask[9][512];
 extern uint8_t FileEmptyCount[10][1024];
 extern uint8_t RowEmptyCount[9][512];
 
+// The ways a king can be attacked, as a set: along its file (rooks, cannons,
+// the other king, a pawn in front), along its row (rooks, cannons, pawns
+// beside) and by knights.
+constexpr uint32_t AlongFile = 1, AlongRow = 2, ByKnight = 4, AnyAttack = 7;
+// The ways of attacking a king on palace square number PalaceSlot[king]
+// (0..17; 255 off the palaces) that a move opens by emptying a square
+// (KingWaysFrom: on the king's file or row, or diagonal to it, where the legs
+// of the knights that reach it stand) or by filling one (KingWaysTo).
+extern uint8_t PalaceSlot[182];
+extern uint8_t KingWaysFrom[18][182];
+extern uint8_t KingWaysTo[18][182];
+
 extern uint64_t ZobristPiece[14][182];
 extern uint64_t ZobristSide;
 extern int32_t PieceSquareValue[14][182];

@@ -82,6 +82,29 @@ TEST(Tables, EmptyCountsCountTheEmptyMasks) {
     EXPECT_EQ(RowEmptyCount[4][0], 8u);
 }
 
+TEST(Tables, KingWaysNameTheKingsLinesAndLegs) {
+    uint32_t slots = 0;
+    for (uint32_t king = 0; king < 182; king++) {
+        if (!SquareInPalace[king]) {
+            EXPECT_EQ(PalaceSlot[king], 255u);
+            continue;
+        }
+        const uint32_t slot = PalaceSlot[king];
+        ASSERT_LT(slot, 18u);
+        slots |= 1u << slot;
+        for (uint32_t s = 0; s < 182; s++) {
+            if (!SquareOnBoard[s]) continue;
+            const int32_t df = FileOfSquare[s] - FileOfSquare[king];
+            const int32_t dr = RowOfSquare[s] - RowOfSquare[king];
+            const uint32_t lines = (df == 0 ? AlongFile : 0) | (dr == 0 ? AlongRow : 0);
+            const bool diagonal = (df == 1 || df == -1) && (dr == 1 || dr == -1);
+            EXPECT_EQ(KingWaysTo[slot][s], lines) << king << " " << s;
+            EXPECT_EQ(KingWaysFrom[slot][s], lines | (diagonal ? ByKnight : 0)) << king << " " << s;
+        }
+    }
+    EXPECT_EQ(slots, (1u << 18) - 1);  // every slot used once
+}
+
 // The second piece is the first piece seen from the first piece, the third
 // the first seen from the second; and a row is a file turned sideways, once
 // the file's tenth square is filled so that both lines end alike.
