@@ -20,7 +20,7 @@ constexpr int NullMoveReduction = 3;
 int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t alpha,
                         int16_t beta, uint8_t pvNode) {
     // 1. Depth limit.
-    if (pos.Ply >= MaxPly) return int16_t(Evaluate(pos));
+    if (pos.Ply >= MaxPly) return int16_t(CachedEvaluate(state.evalCache, pos));
     // 2. Horizon: the depth left becomes the quiescence's check budget.
     if (depth <= 0) return Quiesce(state, pos, alpha, beta, depth);
     // 3. Mate-distance cut.

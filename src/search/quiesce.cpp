@@ -23,7 +23,7 @@ int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
                 int8_t checkBudget) {
     // 1.-2.
     state.nodes++;
-    if (pos.Ply >= MaxPly) return int16_t(Evaluate(pos));
+    if (pos.Ply >= MaxPly) return int16_t(CachedEvaluate(state.evalCache, pos));
     // 3.-4. Nothing can beat a mate at this ply.
     int16_t best = -MateScore;
     const int16_t matedHere = int16_t(int16_t(pos.Ply) - MateScore);
@@ -36,7 +36,7 @@ int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
     if (SideToMoveInCheck(pos)) {
         checkBudget++;
     } else {
-        const int16_t standPat = int16_t(Evaluate(pos));
+        const int16_t standPat = int16_t(CachedEvaluate(state.evalCache, pos));
         best = standPat;
         if (standPat >= beta) return standPat;
         if (standPat > alpha) alpha = standPat;

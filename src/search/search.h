@@ -71,6 +71,27 @@ int16_t ValueToHash(int16_t value, uint32_t ply);
 int16_t ValueFromHash(int16_t value, uint32_t ply);
 
 // ---------------------------------------------------------------------------
+// Evaluation cache (eval_cache.cpp): the static evaluation of positions met
+// recently, by their full key (which includes the side to move).
+
+struct EvalSlot {
+    uint64_t key;
+    int32_t value;
+    uint32_t filled;  // 0: the slot is empty
+};
+
+struct EvalCache {
+    std::unique_ptr<EvalSlot[]> slots;
+};
+
+constexpr uint32_t EvalCacheSlots = 1u << 16;  // 1 MB
+
+bool InitEvalCache(EvalCache& cache);  // false when the memory cannot be had
+void ClearEvalCache(EvalCache& cache);
+// Evaluate(pos), read from the cache when the position's key is there.
+int32_t CachedEvaluate(EvalCache& cache, const Position& pos);
+
+// ---------------------------------------------------------------------------
 // Ordering tables (search_tables.cpp): what one search learns about moves.
 
 struct OrderingTables {
@@ -110,6 +131,7 @@ struct SearchReporter;
 
 struct SearchState {
     HashTable hash;
+    EvalCache evalCache;
     OrderingTables ordering;
     SearchOptions options;
     BanList bans;  // root moves the search must not play

@@ -36,13 +36,14 @@ bool InitSearchState(SearchState& state) {
     state.backstopLimit = -1;
     state.moveTime = 0;
     ClearOrderingTables(state.ordering);
-    return ResizeHash(state.hash, DefaultHashBuckets);
+    return InitEvalCache(state.evalCache) && ResizeHash(state.hash, DefaultHashBuckets);
 }
 
 void ResetSearchTables(SearchState& state) {
     state.nodes = 0;
     state.stopped = false;
     ClearHash(state.hash);
+    ClearEvalCache(state.evalCache);
     ClearOrderingTables(state.ordering);
 }
 
