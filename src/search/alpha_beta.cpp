@@ -49,6 +49,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     if (depth > 1 && (pvNode != 1 || (pos.Ply & 1)) && pos.RedValue > NullMoveMaterial &&
         !inCheck) {
         MakeNullMove(pos);
+        PrefetchHash(state.hash, CurrentKey(pos));
         const int16_t v = int16_t(-SearchAlphaBeta(state, pos, int8_t(depth - NullMoveReduction),
                                                    int16_t(-beta), int16_t(-alpha), 0));
         UnmakeNullMove(pos);
@@ -72,6 +73,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         // 10.3
         MoveRecord record = RecordOfMove(pos, m);
         if (!MakeMove(record, pos)) continue;
+        PrefetchHash(state.hash, CurrentKey(pos));
         // 10.4 Extensions: a single reply, or a move that gives check.
         int newDepth = (picker.singleReply || SideToMoveInCheck(pos)) ? depth : depth - 1;
         lastDepth = newDepth;

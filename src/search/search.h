@@ -43,6 +43,11 @@ struct HashTable {
 constexpr uint32_t DefaultHashBuckets = 1u << 18;  // 8 MB
 constexpr uint32_t MinHashMegabytes = 1, MaxHashMegabytes = 1024;
 
+// Asks the processor for the bucket of `key` ahead of the probe.
+inline void PrefetchHash(const HashTable& table, uint64_t key) {
+    __builtin_prefetch(&table.buckets[KeyLow(key) & table.mask]);
+}
+
 // A table of `bucketCount` (a power of two) empty buckets. False, with the
 // table as it was, when the memory cannot be had.
 bool ResizeHash(HashTable& table, uint32_t bucketCount);
