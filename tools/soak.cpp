@@ -249,7 +249,7 @@ struct Session {
         if (Contains(banned, best) && !lastGoFromBook && !loneEvasion)
             return Fail("the best move is banned");
         if (!hasPonder) return;
-        MoveRecord record{best.from, best.to, 0, 0, 0};
+        MoveRecord record = RecordOf(best.from, best.to, 0, 0, 0);
         if (!MakeMove(record, *game)) return Fail("the best move is refused by MakeMove");
         const bool ponderLegal = Contains(RefLegalMoves(*game), ponder);
         UnmakeMove(*game);
@@ -268,7 +268,7 @@ struct Session {
             std::vector<RefMove> legal = RefLegalMoves(*game);
             if (legal.empty()) break;
             const RefMove m = legal[rng() % legal.size()];
-            MoveRecord record{m.from, m.to, 0, 0, 0};
+            MoveRecord record = RecordOf(m.from, m.to, 0, 0, 0);
             MakeMove(record, *game);
             moves += " " + MoveText(m.from, m.to);
         }

@@ -8,7 +8,7 @@ bool ChooseBookMove(const Book& book, Position& pos, Move& move) {
     Move drawn = 0;
     if (!ProbeBook(book, KeyLow(key), KeyHigh(key), drawn)) return false;
     // IsPseudoLegal checks the squares before anything is looked up on them.
-    MoveRecord record{MoveFrom(drawn), MoveTo(drawn), 0, 0, 0};
+    MoveRecord record = RecordOf(MoveFrom(drawn), MoveTo(drawn), 0, 0, 0);
     if (!IsPseudoLegal(pos, record)) return false;
     if (pos.MoveCount + 1 >= uint32_t(CheckersStackSize)) return false;  // no room to try it
     if (!MakeMove(record, pos)) return false;

@@ -62,8 +62,7 @@ inline bool IsPawn(uint32_t offset) {
 }
 
 void Add(CheckSearch& g, uint32_t from, uint32_t to) {
-    if (!IsListed(from, to, g.list, g.n))
-        g.list[g.n++] = MoveRecord{from, to, g.pos.Board[to], 1, 0};
+    if (!IsListed(from, to, g.list, g.n)) g.list[g.n++] = RecordOf(from, to, g.pos.Board[to], 1, 0);
 }
 
 // ---------------------------------------------------------------------------

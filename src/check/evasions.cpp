@@ -47,7 +47,7 @@ inline bool IsPawnOf(uint32_t base, uint32_t piece) {
 
 inline void Propose(Evasion& e, uint32_t from, uint32_t to) {
     if (!LeavesKingAttacked(e.pos, from, to))
-        e.list[e.n++] = MoveRecord{from, to, e.pos.Board[to], 0, 0};
+        e.list[e.n++] = RecordOf(from, to, e.pos.Board[to], 0, 0);
 }
 
 inline bool StrictlyBetween(const CheckLine& cl, uint32_t square) {

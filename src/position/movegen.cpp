@@ -7,7 +7,7 @@
 namespace {
 
 inline void Emit(MoveRecord* list, int& n, uint32_t from, uint32_t to, uint32_t captured) {
-    list[n++] = MoveRecord{from, to, captured, 0, 0};
+    list[n++] = RecordOf(from, to, captured, 0, 0);
 }
 
 // Pieces of the side to move carry bit 16 << side, the opponent's 32 >> side.

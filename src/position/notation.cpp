@@ -23,7 +23,7 @@ MoveRecord ParseMoveString(const char* text) {
                        stdout);
         }
     }
-    return MoveRecord{SquareAt(files[0], rows[0]), SquareAt(files[1], rows[1]), 0, 0, 0};
+    return RecordOf(SquareAt(files[0], rows[0]), SquareAt(files[1], rows[1]), 0, 0, 0);
 }
 
 bool IsMoveText(const char* text) {

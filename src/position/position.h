@@ -58,13 +58,21 @@ constexpr inline uint32_t MoveTo(Move m) {
     return uint32_t(m) >> 8;
 }
 
+// Eight bytes, so that generating, sorting and copying moves moves little.
 struct MoveRecord {
-    uint32_t from;
-    uint32_t to;
-    uint32_t captured;   // piece that stood on `to`, 0 for none
+    uint8_t from;
+    uint8_t to;
+    uint8_t captured;    // piece that stood on `to`, 0 for none
     uint8_t givesCheck;  // after this move the side to move is in check
     int32_t score;       // ordering score
 };
+static_assert(sizeof(MoveRecord) == 8, "a move record fits in a register");
+
+// A record from squares and pieces held in wider integers (all below 256).
+constexpr inline MoveRecord RecordOf(uint32_t from, uint32_t to, uint32_t captured = 0,
+                                     uint32_t givesCheck = 0, int32_t score = 0) {
+    return MoveRecord{uint8_t(from), uint8_t(to), uint8_t(captured), uint8_t(givesCheck), score};
+}
 
 inline Move MoveOf(const MoveRecord& r) {
     return Move((r.to << 8) + r.from);
@@ -120,9 +128,7 @@ inline uint32_t CurrentCheckers(const Position& pos) {
 
 // A move code as a record ready for MakeMove.
 inline MoveRecord RecordOfMove(const Position& pos, Move m) {
-    MoveRecord r{MoveFrom(m), MoveTo(m), 0, 0, 0};
-    r.captured = pos.Board[r.to];
-    return r;
+    return RecordOf(MoveFrom(m), MoveTo(m), pos.Board[MoveTo(m)]);
 }
 
 extern const char StartFen[];

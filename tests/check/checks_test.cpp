@@ -132,7 +132,7 @@ TEST(GenerateChecks, MatchesBruteForceInPositionsFromRandomGames) {
                 const std::vector<RefMove> moves = EngineLegalMoves(pos);
                 if (moves.empty()) break;
                 const RefMove m = moves[rng() % moves.size()];
-                MoveRecord r{m.from, m.to, 0, 0, 0};
+                MoveRecord r = RecordOf(m.from, m.to, 0, 0, 0);
                 ASSERT_TRUE(MakeMove(r, pos));
             }
         }

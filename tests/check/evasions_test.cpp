@@ -310,7 +310,7 @@ TEST(Evasions, AgreeInPositionsFromRandomGames) {
                 const std::vector<RefMove> moves = EngineLegalMoves(pos);
                 if (moves.empty()) break;
                 const RefMove m = moves[rng() % moves.size()];
-                MoveRecord r{m.from, m.to, 0, 0, 0};
+                MoveRecord r = RecordOf(m.from, m.to, 0, 0, 0);
                 ASSERT_TRUE(MakeMove(r, pos));
             }
         }
@@ -339,7 +339,7 @@ TEST(Evasions, PerftFromPositionsInCheck) {
             const std::vector<RefMove> moves = EngineLegalMoves(game);
             if (moves.empty()) break;
             const RefMove m = moves[rng() % moves.size()];
-            MoveRecord r{m.from, m.to, 0, 0, 0};
+            MoveRecord r = RecordOf(m.from, m.to, 0, 0, 0);
             ASSERT_TRUE(MakeMove(r, game));
         }
     }
@@ -370,7 +370,7 @@ TEST(LeavesKingAttacked, AgreesWithMakeMove) {
             const std::vector<RefMove> legal = EngineLegalMoves(pos);
             if (legal.empty()) break;
             const RefMove m = legal[rng() % legal.size()];
-            MoveRecord r{m.from, m.to, 0, 0, 0};
+            MoveRecord r = RecordOf(m.from, m.to, 0, 0, 0);
             MakeMove(r, pos);
         }
     }

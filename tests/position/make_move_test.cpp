@@ -113,7 +113,7 @@ void ExpectMovesJudgedAsByFullTest(Position& pos, std::mt19937& rng) {
         const uint32_t mover = pos.Board[from];
         if (mover == RedKing || mover == BlackKing || victim == RedKing || victim == BlackKing)
             continue;
-        list[n++] = MoveRecord{from, to, 0, 0, 0};
+        list[n++] = RecordOf(from, to, 0, 0, 0);
     }
     const uint32_t us = pos.SideToMove;
     for (int i = 0; i < n; i++) {

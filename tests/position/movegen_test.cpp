@@ -76,7 +76,7 @@ TEST(MoveGen, AgreesWithReferenceRulesAlongRandomGames) {
             if (ply % 10 == 0) {
                 for (uint32_t from = 0; from < BoardSquares; from++)
                     for (uint32_t to = 0; to < BoardSquares; to++) {
-                        const MoveRecord r{from, to, 0, 0, 0};
+                        const MoveRecord r = RecordOf(from, to, 0, 0, 0);
                         const bool mine =
                             pos.Board[from] && SideOfPiece(pos.Board[from]) == pos.SideToMove;
                         ASSERT_EQ(IsPseudoLegal(pos, r), mine && RefCanMove(pos, from, to))
@@ -116,7 +116,7 @@ TEST(MoveGen, IsPseudoLegalEdgeCases) {
     };
     for (const Case& c : cases) {
         LoadFen(c.fen, pos);
-        EXPECT_EQ(IsPseudoLegal(pos, MoveRecord{c.from, c.to, 0, 0, 0}), c.expected)
+        EXPECT_EQ(IsPseudoLegal(pos, RecordOf(c.from, c.to, 0, 0, 0)), c.expected)
             << c.fen << " " << c.from << "-" << c.to;
     }
 }

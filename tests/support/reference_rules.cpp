@@ -192,7 +192,7 @@ void PlayRandomGame(Position& pos, int plies, std::mt19937& rng) {
         std::vector<RefMove> moves = EngineLegalMoves(pos);
         if (moves.empty()) return;
         const RefMove m = moves[rng() % moves.size()];
-        MoveRecord r{m.from, m.to, 0, 0, 0};
+        MoveRecord r = RecordOf(m.from, m.to, 0, 0, 0);
         MakeMove(r, pos);
     }
 }
@@ -201,7 +201,6 @@ Position& ScratchPosition(int index) {
     static Position positions[4];
     return positions[index];
 }
-
 
 std::vector<uint32_t> RefAttackers(const Position& pos, uint32_t side) {
     std::vector<uint32_t> attackers;
