@@ -17,8 +17,10 @@ inline int32_t& ValueOf(Position& pos, uint32_t piece) {
     return IsRedPiece(piece) ? pos.RedValue : pos.BlackValue;
 }
 
-// The checkers mask of `side`'s king, looking only the given ways.
-uint32_t AttackersBy(const Position& pos, uint32_t side, uint32_t ways) {
+// The checkers mask of `side`'s king, looking only the given ways; the side
+// is a template argument so that each side's piece numbers are constants.
+template <uint32_t side>
+uint32_t AttackersBy(const Position& pos, uint32_t ways) {
     const uint32_t king = pos.PieceSquare[SideBase(side)];
     if (king == 0) return 0;
     const uint32_t kr = RowOfSquare[king], kf = FileOfSquare[king];
@@ -73,6 +75,10 @@ uint32_t AttackersBy(const Position& pos, uint32_t side, uint32_t ways) {
         }
     }
     return mask;
+}
+
+uint32_t AttackersBy(const Position& pos, uint32_t side, uint32_t ways) {
+    return side == Red ? AttackersBy<Red>(pos, ways) : AttackersBy<Black>(pos, ways);
 }
 
 // The ways of attacking a king that a move from -> to can open: a square
