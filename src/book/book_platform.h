@@ -1,7 +1,7 @@
 #pragma once
 // The system services the book needs: where the executable lies and how paths
 // are written. One implementation per platform sits beside this header
-// (book_platform_posix.cpp).
+// (book_platform_posix.cpp, book_platform_win32.cpp).
 
 #include <cstddef>
 

@@ -18,10 +18,12 @@ void HandOut(LineChannel& channel, char* line, int32_t length, int32_t skip) {
 
 }  // namespace
 
+int32_t (*CountConsoleEvents)(StreamHandle console) = PendingConsoleEvents;
+
 void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out) {
     channel.InHandle = in;
     channel.OutHandle = out;
-    channel.IsConsole = IsInteractiveStream(in) ? 1 : 0;
+    channel.IsConsole = IsConsoleStream(in) ? 1 : 0;
     channel.PipeAvailable = 0;
     channel.Filled = 0;
     channel.MaxLine = LineBufferSize - 1;
@@ -39,7 +41,9 @@ void SetMaxLineLength(LineChannel& channel, int32_t length) {
 bool OpenChannel(LineChannel& channel, const char* commandLine) {
     IgnoreBrokenPipes();
     if (commandLine == nullptr) {
+        UseBinaryStandardStreams();
         OpenOnStreams(channel, StandardInputStream(), StandardOutputStream());
+        if (channel.IsConsole) PrepareConsoleInput(channel.InHandle);
         return true;
     }
     ChildStreams child;
@@ -90,9 +94,10 @@ void FillChannel(LineChannel& channel) {
 
 bool HasInput(LineChannel& channel) {
     if (channel.InputEnded) return false;
+    if (channel.IsConsole) return CountConsoleEvents(channel.InHandle) > 1;
     if (channel.PipeAvailable > 0) return true;
     int32_t waiting = PendingInputBytes(channel.InHandle);
-    if (waiting < 0) return true;  // a file or the end of the input: the read returns at once
+    if (waiting < 0) return true;  // a file or the end of the input: the read is allowed to block
     channel.PipeAvailable = waiting;
     return waiting > 0;
 }

@@ -15,7 +15,7 @@ constexpr int32_t LongLineBufferSize = 16384;
 struct LineChannel {
     StreamHandle InHandle;   // lines are read from here
     StreamHandle OutHandle;  // text is written here
-    int32_t IsConsole;       // the input is a terminal
+    int32_t IsConsole;       // the input is a console that queues events (Windows)
     int32_t PipeAvailable;   // bytes known to be waiting and not yet read
     int32_t Filled;          // bytes held in Buffer
     int32_t MaxLine;         // longer lines are handed out in pieces of this many bytes
@@ -40,9 +40,16 @@ void CloseChannel(LineChannel& channel);
 // Closes the writing side only: a child program sees the end of its input.
 void CloseOutput(LineChannel& channel);
 
+// Where HasInput learns how many events a console has queued: the system's
+// count unless a test stands in for the console.
+extern int32_t (*CountConsoleEvents)(StreamHandle console);
+
 // One read into the free part of the buffer.
 void FillChannel(LineChannel& channel);
 // Whether a read would find something (data or the end of the input) at once.
+// A console needs two queued events or more: a lone one is often no key at all
+// (a key release, a focus change), and a read would wait for a whole line.
+// A pipe is asked for its count only when the last count has been read.
 bool HasInput(LineChannel& channel);
 // Hands out one complete line already held in the buffer.
 bool TakeLine(LineChannel& channel, char* line);

@@ -2,7 +2,8 @@
 // The few operating-system services the shell needs: byte streams on the
 // standard handles or on pipes to a child program, a readiness test that never
 // blocks, and a short sleep. One implementation per platform sits beside this
-// header (platform_posix.cpp); nothing else in the engine calls the system.
+// header (platform_posix.cpp, platform_win32.cpp); nothing else in the engine
+// calls the system.
 
 #include <cstdint>
 
@@ -14,15 +15,28 @@ constexpr ProcessHandle NoProcess = -1;
 
 StreamHandle StandardInputStream();
 StreamHandle StandardOutputStream();
-bool IsInteractiveStream(StreamHandle stream);
+
+// Whether the stream is a console that queues input events (Windows). A POSIX
+// terminal is not one: it is read like a pipe, and poll sees whole lines.
+bool IsConsoleStream(StreamHandle stream);
+// Switches window and mouse events off on a console, keeping its line input
+// as it was, and drops what was queued before.
+void PrepareConsoleInput(StreamHandle console);
+// Events queued on a console (key presses and releases, focus and menu
+// changes); -1 when the stream is no console.
+int32_t PendingConsoleEvents(StreamHandle console);
 
 // Writing into a pipe whose reader is gone fails like any other write instead
 // of ending the process.
 void IgnoreBrokenPipes();
+// The standard library's output streams write line feeds unchanged (Windows
+// would make CR LF of them), so that all the engine prints ends lines alike.
+void UseBinaryStandardStreams();
 
-// What a read would find right now without waiting: > 0 that many bytes are
-// known to be waiting; 0 nothing yet (a read would block); -1 a read returns at
-// once but the count is unknown (a regular file, the end of the input, an error).
+// What a read would find right now: > 0 that many bytes are known to be
+// waiting; 0 nothing yet (a read would block); -1 the count is unknown: a
+// file, the end of the input, an error, or (Windows) a handle that is no pipe.
+// The read that follows -1 returns at once, except on such a handle.
 int32_t PendingInputBytes(StreamHandle stream);
 
 // Up to `size` bytes. > 0 bytes read; 0 the input has ended (or failed for
@@ -34,9 +48,10 @@ void WriteStream(StreamHandle stream, const char* bytes, int32_t size);
 void CloseStream(StreamHandle stream);
 
 // Starts the program named by the first word of `commandLine` (the later words
-// are its arguments, separated by spaces) in the program's own directory, its
-// standard input fed from `toChild` and its standard output and error read
-// through `fromChild`. False, with nothing left open, when it cannot start.
+// are its arguments, separated by spaces; on Windows the program's path may be
+// quoted) in the program's own directory, its standard input fed from
+// `toChild` and its standard output and error read through `fromChild`. False,
+// with nothing left open, when it cannot start.
 struct ChildStreams {
     StreamHandle toChild;
     StreamHandle fromChild;
@@ -44,8 +59,12 @@ struct ChildStreams {
 };
 bool StartChildProcess(const char* commandLine, ChildStreams& child);
 
+// The exit code of a child ended by force, the one a POSIX kill signal gives.
+constexpr int32_t ForcedExitCode = 128 + 9;
+
 // Waits up to `timeoutMs` for the child to end, then ends it by force. Returns
-// its exit code, or 128 + the signal number when a signal ended it.
+// its exit code, 128 + the signal number when a signal ended it (POSIX), or
+// ForcedExitCode when it had to be ended.
 int32_t WaitChildProcess(ProcessHandle process, int32_t timeoutMs);
 
 void SleepMilliseconds(int32_t ms);

@@ -23,13 +23,20 @@ StreamHandle StandardOutputStream() {
     return STDOUT_FILENO;
 }
 
-bool IsInteractiveStream(StreamHandle stream) {
-    return stream >= 0 && isatty(int(stream)) == 1;
+// Terminals queue no events; they are read like pipes.
+bool IsConsoleStream(StreamHandle) {
+    return false;
+}
+void PrepareConsoleInput(StreamHandle) {}
+int32_t PendingConsoleEvents(StreamHandle) {
+    return -1;
 }
 
 void IgnoreBrokenPipes() {
     signal(SIGPIPE, SIG_IGN);
 }
+
+void UseBinaryStandardStreams() {}
 
 int32_t PendingInputBytes(StreamHandle stream) {
     if (stream < 0) return -1;

@@ -1,69 +1,101 @@
 #include "channel_test_support.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
-#include <vector>
-
+#include "book/book_platform.h"
 #include "search/clock.h"
 
-TestPipe MakeTestPipe() {
-    int ends[2] = {-1, -1};
-    if (pipe(ends) != 0) abort();
-    return TestPipe{ends[0], ends[1]};
+namespace fs = std::filesystem;
+
+void CloseTestEnd(StreamHandle& end) {
+    CloseStream(end);
+    end = NoStream;
 }
 
 void CloseTestPipe(TestPipe& pipe) {
-    if (pipe.readEnd >= 0) close(pipe.readEnd);
-    if (pipe.writeEnd >= 0) close(pipe.writeEnd);
-    pipe.readEnd = pipe.writeEnd = -1;
+    CloseTestEnd(pipe.readEnd);
+    CloseTestEnd(pipe.writeEnd);
 }
 
-void WriteAllTo(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
-        if (put <= 0) abort();
-        done += size_t(put);
-    }
+void WriteAllTo(StreamHandle stream, const std::string& bytes) {
+    WriteStream(stream, bytes.data(), int32_t(bytes.size()));
 }
 
-std::string ReadAvailable(int fd, int ms) {
+std::string ReadAvailable(StreamHandle stream, int ms) {
     std::string bytes;
     int64_t deadline = ClockMilliseconds() + ms;
     for (;;) {
-        int64_t left = deadline - ClockMilliseconds();
-        if (left < 0) left = 0;
-        pollfd ready{fd, POLLIN, 0};
-        if (poll(&ready, 1, int(left)) <= 0) return bytes;
-        char chunk[4096];
-        ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got <= 0) return bytes;
-        bytes.append(chunk, size_t(got));
-        if (left == 0) return bytes;
+        if (PendingInputBytes(stream) != 0) {
+            char chunk[4096];
+            int32_t got = ReadStream(stream, chunk, sizeof chunk);
+            if (got <= 0) return bytes;
+            bytes.append(chunk, size_t(got));
+            continue;
+        }
+        if (ClockMilliseconds() >= deadline) return bytes;
+        SleepMilliseconds(1);
     }
 }
 
 TempFile::TempFile(const std::string& name, const std::string& content, bool executable) {
-    char pattern[] = "/tmp/quillon-test-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) abort();
-    // The directory as the system names it, symbolic links resolved.
-    char resolved[4096];
-    if (realpath(pattern, resolved) == nullptr) abort();
-    directory = resolved;
-    path = directory + "/" + name;
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, executable ? 0755 : 0644);
-    if (fd < 0) abort();
-    WriteAllTo(fd, content);
-    close(fd);
+    // A name no other test process picks: the clock and a count.
+    static int made = 0;
+    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+    fs::path base = fs::temp_directory_path();
+    fs::path folder;
+    do {
+        folder = base / ("quillon-test-" + std::to_string(ticks) + "-" + std::to_string(made++));
+    } while (!fs::create_directory(folder));
+    directory = fs::canonical(folder).string();  // as the system names it, links resolved
+    path = (fs::path(directory) / name).string();
+    std::ofstream file(path, std::ios::binary);
+    file << content;
+    file.close();
+    if (!file) std::abort();
+    if (executable) {
+        fs::permissions(path,
+                        fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                        fs::perm_options::add);
+    }
 }
 
 TempFile::~TempFile() {
-    unlink(path.c_str());
-    rmdir(directory.c_str());
+    std::error_code ignored;
+    fs::remove_all(directory, ignored);
+}
+
+std::string TestProgramDirectory() {
+    char path[MaxPathBytes];
+    if (!ExecutablePath(path, sizeof path)) std::abort();
+    std::string text = path;
+    size_t end = text.size();
+    while (end > 0 && !IsPathSeparator(text[end - 1])) end--;
+    return text.substr(0, end > 0 ? end - 1 : 0);
+}
+
+namespace {
+
+std::string BesideTests(const char* name) {
+#ifdef _WIN32
+    return TestProgramDirectory() + "\\" + name + ".exe";
+#else
+    return TestProgramDirectory() + "/" + name;
+#endif
+}
+
+}  // namespace
+
+const char* EngineProgram() {
+    static const std::string path = BesideTests("quillon");
+    return path.c_str();
+}
+
+const char* ChildProgram() {
+    static const std::string path = BesideTests("channel_child");
+    return path.c_str();
 }
 
 bool ReadLineWithin(LineChannel& channel, char* line, int ms) {

@@ -2,7 +2,6 @@
 // state each command leaves can be looked at directly.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <memory>
@@ -206,8 +205,7 @@ TEST_F(CommandLoop, PollingAnswersIsReadyAndPassesOnPonderhitAndQuit) {
 
 TEST_F(CommandLoop, PollStopStopsWhenTheInputEnds) {
     WriteAllTo(input.writeEnd, "go\nsto");
-    close(input.writeEnd);
-    input.writeEnd = -1;
+    CloseTestEnd(input.writeEnd);
     bool stop = true;
     EXPECT_EQ(Polled(&stop), "debug info=[go]\n");
     EXPECT_FALSE(stop);

@@ -1,16 +1,19 @@
 #include "shell/line_channel.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "channel_test_support.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -22,10 +25,7 @@ struct PipeChannel {
     PipeChannel() : input(MakeTestPipe()) { OpenOnStreams(channel, input.readEnd, NoStream); }
     ~PipeChannel() { CloseTestPipe(input); }
     void Send(const std::string& bytes) { WriteAllTo(input.writeEnd, bytes); }
-    void EndInput() {
-        close(input.writeEnd);
-        input.writeEnd = -1;
-    }
+    void EndInput() { CloseTestEnd(input.writeEnd); }
     bool Read() { return ReadLine(channel, line); }
 };
 
@@ -120,6 +120,80 @@ TEST(LineChannel, NothingPendingReturnsAtOnceWithoutReading) {
     EXPECT_FALSE(AtEndOfInput(p.channel));
 }
 
+// The count of a pipe is taken from the system only once the bytes it told of
+// have been read: whatever arrives meanwhile waits for the next count.
+TEST(LineChannel, APipeIsAskedForItsCountOnlyWhenTheCountIsUsedUp) {
+    PipeChannel p;
+    p.Send("go de");
+    EXPECT_TRUE(HasInput(p.channel));
+    EXPECT_EQ(p.channel.PipeAvailable, 5);
+    p.Send("pth 5\n");
+    EXPECT_TRUE(HasInput(p.channel));
+    EXPECT_EQ(p.channel.PipeAvailable, 5);  // still the first count
+    FillChannel(p.channel);
+    EXPECT_EQ(p.channel.Filled, 11);
+    EXPECT_EQ(p.channel.PipeAvailable, 0);
+    ASSERT_TRUE(p.Read());
+    EXPECT_STREQ(p.line, "go depth 5");
+    EXPECT_FALSE(HasInput(p.channel));  // asked again: the pipe is empty
+
+    // A read that takes only part of the count leaves the rest counted.
+    std::string text = Letters(1020);
+    p.Send(text);
+    EXPECT_FALSE(p.Read());
+    EXPECT_EQ(p.channel.Filled, 1020);
+    p.Send("0123456789\n");
+    EXPECT_TRUE(HasInput(p.channel));
+    EXPECT_EQ(p.channel.PipeAvailable, 11);
+    ASSERT_TRUE(p.Read());  // four bytes fill the buffer: a piece of 1023 goes out
+    EXPECT_EQ(std::string(p.line), text + "012");
+    EXPECT_EQ(p.channel.PipeAvailable, 7);
+    ASSERT_TRUE(p.Read());
+    EXPECT_STREQ(p.line, "3456789");
+    EXPECT_EQ(p.channel.PipeAvailable, 0);
+}
+
+// A console stands in here for the system's: the channel reads from a pipe
+// but asks this count whether input is there.
+int32_t QueuedEvents = 0;
+int32_t CountQueuedEvents(StreamHandle) {
+    return QueuedEvents;
+}
+
+struct StandInConsole {
+    int32_t (*saved)(StreamHandle) = CountConsoleEvents;
+    StandInConsole() { CountConsoleEvents = CountQueuedEvents; }
+    ~StandInConsole() { CountConsoleEvents = saved; }
+};
+
+TEST(LineChannel, AConsoleNeedsMoreThanOneQueuedEvent) {
+    struct Case {
+        int32_t events;
+        int32_t pipeAvailable;  // left over: a console's readiness is no count of bytes
+        bool read;
+    };
+    const Case cases[] = {
+        {-1, 0, false}, {0, 0, false}, {1, 0, false},  {0, 5, false}, {1, 5, false},
+        {2, 0, true},   {3, 0, true},  {100, 0, true}, {2, 5, true},
+    };
+    for (const Case& c : cases) {
+        StandInConsole console;
+        PipeChannel p;
+        p.channel.IsConsole = 1;
+        p.channel.PipeAvailable = c.pipeAvailable;
+        p.Send("go\n");
+        QueuedEvents = c.events;
+        EXPECT_EQ(HasInput(p.channel), c.read) << c.events;
+        EXPECT_EQ(p.Read(), c.read) << c.events;
+        if (c.read) {
+            EXPECT_STREQ(p.line, "go");
+        } else {
+            EXPECT_EQ(p.channel.Filled, 0) << c.events;  // nothing was read
+            EXPECT_EQ(PendingInputBytes(p.input.readEnd), 3) << c.events;
+        }
+    }
+}
+
 TEST(LineChannel, TheEndOfAPipeHandsOutTheLastLineThenEnds) {
     PipeChannel p;
     p.Send("ucci\nquit");
@@ -147,8 +221,8 @@ TEST(LineChannel, ARedirectedFileReadsToItsEnd) {
     };
     for (const Case& c : cases) {
         TempFile file("input.txt", c.content);
-        int fd = open(file.path.c_str(), O_RDONLY);
-        ASSERT_GE(fd, 0);
+        StreamHandle fd = OpenFileStream(file.path);
+        ASSERT_NE(fd, NoStream);
         LineChannel channel;
         OpenOnStreams(channel, fd, NoStream);
         char line[LineBufferSize];
@@ -160,7 +234,7 @@ TEST(LineChannel, ARedirectedFileReadsToItsEnd) {
         EXPECT_EQ(lines, c.lines) << c.content.substr(0, 40);
         EXPECT_TRUE(AtEndOfInput(channel));
         EXPECT_FALSE(ReadLine(channel, line));
-        close(fd);
+        CloseStream(fd);
     }
 }
 
@@ -182,8 +256,8 @@ TEST(LineChannel, ASetMaximumLineLength) {
     for (const Case& c : cases) {
         const std::string text = Letters(int(c.length));
         TempFile file("input.txt", text + "\nquit\n");
-        int fd = open(file.path.c_str(), O_RDONLY);
-        ASSERT_GE(fd, 0);
+        StreamHandle fd = OpenFileStream(file.path);
+        ASSERT_NE(fd, NoStream);
         std::unique_ptr<LineChannel> channel(new LineChannel);
         OpenOnStreams(*channel, fd, NoStream);
         SetMaxLineLength(*channel, c.maxLine);
@@ -198,7 +272,7 @@ TEST(LineChannel, ASetMaximumLineLength) {
         }
         EXPECT_EQ(pieces, c.pieces) << c.maxLine << " " << c.length;
         EXPECT_EQ(joined, text);
-        close(fd);
+        CloseStream(fd);
     }
 }
 
@@ -212,7 +286,7 @@ TEST(LineChannel, AnInputThatCannotBeReadEnds) {
 
 TEST(LineChannel, WriteSendsTheTextAfterTheStandardStreams) {
     TestPipe output = MakeTestPipe();
-    FILE* stream = fdopen(dup(output.writeEnd), "w");
+    FILE* stream = OpenStdioStream(output.writeEnd);
     ASSERT_NE(stream, nullptr);
     setvbuf(stream, nullptr, _IOFBF, 4096);
     LineChannel channel;
@@ -226,6 +300,11 @@ TEST(LineChannel, WriteSendsTheTextAfterTheStandardStreams) {
     std::fclose(stream);
     CloseTestPipe(output);
 }
+
+// Programs of a POSIX system: a bare name found on the search path, a shell
+// script, a child ended by a signal. The same behaviour is tested with the
+// tests' own child program on every system in child_channel_test.cpp.
+#ifndef _WIN32
 
 TEST(ChildChannel, TalksToAProgramOverTwoPipes) {
     LineChannel channel;
@@ -259,12 +338,31 @@ TEST(ChildChannel, TheProgramRunsInItsOwnDirectoryWithItsArguments) {
     EXPECT_NE(std::string(here), script.directory);  // our own directory is left alone
 }
 
+TEST(ChildChannel, AChildThatIgnoresTheEndOfItsInputIsEndedAtClose) {
+    LineChannel channel;
+    ASSERT_TRUE(OpenChannel(channel, "sleep 60"));
+    CloseChannel(channel);
+    EXPECT_EQ(channel.ChildExitCode, 128 + 9);
+}
+
+#endif  // _WIN32
+
 TEST(ChildChannel, AProgramThatCannotStartLeavesAClosedChannel) {
     TempFile notExecutable("plain.txt", "echo hi\n", false);
     const std::string commands[] = {
-        "/nonexistent/quillon",       "no-such-program-quillon-test", notExecutable.path, "", "   ",
+        "/nonexistent/quillon",
+        "no-such-program-quillon-test",
+        notExecutable.path,
+        "",
+        "   ",
         "/" + std::string(1100, 'x'),
+        notExecutable.directory,  // a folder
+        "\"" + notExecutable.directory + "/no such program.exe\" where",
+        "\"" + notExecutable.directory + "/unterminated quote",
+        std::string(40000, 'y'),  // longer than any command line Windows takes
     };
+    const std::filesystem::path here = std::filesystem::current_path();
+    const int handles = CountOpenHandles();
     for (const std::string& command : commands) {
         LineChannel channel;
         EXPECT_FALSE(OpenChannel(channel, command.c_str())) << command;
@@ -274,14 +372,9 @@ TEST(ChildChannel, AProgramThatCannotStartLeavesAClosedChannel) {
         WriteChannel(channel, "ucci\n");
         CloseChannel(channel);
         EXPECT_EQ(channel.ChildExitCode, -1) << command;
+        EXPECT_EQ(std::filesystem::current_path(), here) << command;
     }
-}
-
-TEST(ChildChannel, AChildThatIgnoresTheEndOfItsInputIsEndedAtClose) {
-    LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, "sleep 60"));
-    CloseChannel(channel);
-    EXPECT_EQ(channel.ChildExitCode, 128 + 9);
+    EXPECT_EQ(CountOpenHandles(), handles);  // no pipe end is left behind
 }
 
 }  // namespace

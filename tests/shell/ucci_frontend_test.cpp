@@ -28,7 +28,7 @@ struct FrontEnd {
     LineChannel channel;
     bool open = false;
     FrontEnd() {
-        open = OpenChannel(channel, QUILLON_EXE);
+        open = OpenChannel(channel, EngineProgram());
         if (open) Send("ucci\nsetoption usebook false");
     }
     ~FrontEnd() {

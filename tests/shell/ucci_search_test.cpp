@@ -21,7 +21,7 @@ struct Engine {
     LineChannel channel;
     bool open = false;
     explicit Engine(bool book = false) {
-        open = OpenChannel(channel, QUILLON_EXE);
+        open = OpenChannel(channel, EngineProgram());
         if (open) Send(book ? "ucci" : "ucci\nsetoption usebook false");
     }
     ~Engine() {
@@ -183,7 +183,7 @@ TEST(UcciSearch, BookAnswersTheStartPosition) {
 // answers and leaves by itself.
 TEST(UcciSearch, EndOfInputStopsTheSearch) {
     LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, QUILLON_EXE));
+    ASSERT_TRUE(OpenChannel(channel, EngineProgram()));
     WriteChannel(channel, "setoption usebook false\ngo depth 30\n");
     CloseOutput(channel);
     bool ended = false;

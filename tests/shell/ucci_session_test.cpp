@@ -32,7 +32,7 @@ struct Session {
 Session RunEngine(const std::string& input) {
     LineChannel channel;
     Session session{"", false, -1};
-    if (!OpenChannel(channel, QUILLON_EXE)) return session;
+    if (!OpenChannel(channel, EngineProgram())) return session;
     WriteChannel(channel, input.c_str());
     CloseOutput(channel);
     session.output = ReadBytesToEnd(channel, 5000, &session.ended);
@@ -138,7 +138,7 @@ TEST(UcciSession, AnOverLongLineIsTakenInPieces) {
 
 TEST(UcciSession, AnEngineWhoseFrontEndDiesEndsByItself) {
     LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, QUILLON_EXE));
+    ASSERT_TRUE(OpenChannel(channel, EngineProgram()));
     WriteChannel(channel, "ucci\n");
     char line[LineBufferSize];
     ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
@@ -148,9 +148,21 @@ TEST(UcciSession, AnEngineWhoseFrontEndDiesEndsByItself) {
     EXPECT_EQ(channel.ChildExitCode, 0);
 }
 
+// The front end stops reading but goes on writing: every answer the engine
+// writes fails, and it carries on all the same, through a search, to "quit".
+TEST(UcciSession, AnEngineWhoseOutputIsGoneCarriesOn) {
+    LineChannel channel;
+    ASSERT_TRUE(OpenChannel(channel, EngineProgram()));
+    CloseTestEnd(channel.InHandle);
+    channel.InputEnded = true;
+    WriteChannel(channel, "ucci\nsetoption usebook false\ngo depth 5\nprobe\nquit\n");
+    CloseChannel(channel);
+    EXPECT_EQ(channel.ChildExitCode, 0);
+}
+
 TEST(UcciSession, AnEngineWaitsForInputWhileTheFrontEndIsThere) {
     LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, QUILLON_EXE));
+    ASSERT_TRUE(OpenChannel(channel, EngineProgram()));
     char line[LineBufferSize];
     EXPECT_FALSE(ReadLineWithin(channel, line, 100));
     EXPECT_FALSE(AtEndOfInput(channel));

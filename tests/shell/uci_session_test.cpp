@@ -38,7 +38,7 @@ int64_t NowMs() {
 // Sends the input, closes the engine's input, collects everything it writes.
 std::string RunEngine(const std::string& input, int32_t* exitCode) {
     LineChannel channel;
-    if (!OpenChannel(channel, QUILLON_EXE)) return "";
+    if (!OpenChannel(channel, EngineProgram())) return "";
     WriteChannel(channel, input.c_str());
     CloseOutput(channel);
     bool ended = false;
@@ -52,7 +52,7 @@ struct UciEngine {
     LineChannel channel;
     bool open = false;
     explicit UciEngine(bool book = false) {
-        open = OpenChannel(channel, QUILLON_EXE);
+        open = OpenChannel(channel, EngineProgram());
         if (!open) return;
         Send("uci");
         ReadUntil("uciok", 5000);
