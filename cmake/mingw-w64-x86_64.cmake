@@ -1,6 +1,6 @@
 # Cross-compiling for 64-bit Windows with mingw-w64 (Debian's
 # g++-mingw-w64-x86-64):
-#   cmake -S . -B build-win --toolchain cmake/mingw-w64-x86_64.cmake
+#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
