@@ -8,15 +8,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Release builds without tests; installing does not build the other tools.
-common=(-DCMAKE_BUILD_TYPE=Release -DQUILLON_TESTS=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
+bundle=(-DQUILLON_TESTS=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
 
-# Linux: one folder, the C++ runtime linked in so that older systems run it.
-cmake -S . -B build-release-linux "${common[@]}" -DQUILLON_INSTALL_BINDIR=. \
-    -DQUILLON_INSTALL_DOCDIR=. -DCMAKE_EXE_LINKER_FLAGS="-static-libstdc++ -static-libgcc"
-cmake --build build-release-linux -j 2 --target quillon
+# Linux: the profile-guided build (tools/pgo_build.sh), in one folder, with
+# the C++ runtime linked in.
+QUILLON_CMAKE_ARGS="${bundle[*]} -DQUILLON_INSTALL_BINDIR=. -DQUILLON_INSTALL_DOCDIR=. \
+-DQUILLON_STATIC_RUNTIME=ON" tools/pgo_build.sh build-release-linux
 cpack --config build-release-linux/CPackConfig.cmake -B out
 
-cmake -S . -B build-release-windows "${common[@]}" \
+# Windows: link-time optimised, without a profile.
+cmake -S . -B build-release-windows -DCMAKE_BUILD_TYPE=Release "${bundle[@]}" \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 cmake --build build-release-windows -j 2 --target quillon
 cpack --config build-release-windows/CPackConfig.cmake -B out
