@@ -9,14 +9,11 @@
 #include <vector>
 
 #include "channel_test_support.h"
+#include "engine_session_support.h"
 #include "shell/line_channel.h"
 #include "support/reference_rules.h"
 
 namespace {
-
-bool StartsWith(const std::string& s, const std::string& prefix) {
-    return s.rfind(prefix, 0) == 0;
-}
 
 int64_t NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -37,26 +34,9 @@ struct FrontEnd {
     void Send(const std::string& line) { WriteChannel(channel, (line + "\n").c_str()); }
     // Lines up to and including the first that begins with `last`.
     std::vector<std::string> ReadUntil(const std::string& last, int ms = 60000) {
-        std::vector<std::string> lines;
-        char line[LineBufferSize];
-        while (ReadLineWithin(channel, line, ms)) {
-            lines.push_back(line);
-            if (StartsWith(lines.back(), last)) break;
-        }
-        return lines;
+        return ReadLinesUntil(channel, last, ms);
     }
 };
-
-// The move of a "bestmove" line is one of the legal moves of the position.
-bool LegalIn(const char* fen, const std::string& bestLine) {
-    if (!StartsWith(bestLine, "bestmove ") || bestLine.size() < 13) return false;
-    Position& pos = ScratchPosition(3);
-    LoadFen(fen, pos);
-    const MoveRecord r = ParseMoveString(bestLine.c_str() + 9);
-    for (const RefMove& m : EngineLegalMoves(pos))
-        if (m.from == r.from && m.to == r.to) return true;
-    return false;
-}
 
 uint32_t LastNodeCount(const std::vector<std::string>& lines) {
     uint32_t nodes = 0;

@@ -8,14 +8,11 @@
 #include <vector>
 
 #include "channel_test_support.h"
+#include "engine_session_support.h"
 #include "shell/line_channel.h"
 #include "support/reference_rules.h"
 
 namespace {
-
-bool StartsWith(const std::string& s, const char* prefix) {
-    return s.rfind(prefix, 0) == 0;
-}
 
 struct Engine {
     LineChannel channel;
@@ -31,33 +28,10 @@ struct Engine {
     // Lines up to and including the one that begins with `last` (or, when
     // waiting for a best move, the "nobestmove" that can stand for it).
     std::vector<std::string> ReadUntil(const char* last, int ms = 60000) {
-        std::vector<std::string> lines;
-        char line[LineBufferSize];
-        while (ReadLineWithin(channel, line, ms)) {
-            lines.push_back(line);
-            if (StartsWith(lines.back(), last)) break;
-            if (StartsWith(last, "bestmove") && lines.back() == "nobestmove") break;
-        }
-        return lines;
+        return ReadLinesUntil(channel, last, ms,
+                              StartsWith(last, "bestmove") ? "nobestmove" : nullptr);
     }
 };
-
-// The move of a "bestmove" line is one of the legal moves of the position.
-bool LegalIn(const char* fen, const std::string& bestLine) {
-    if (!StartsWith(bestLine, "bestmove ") || bestLine.size() < 13) return false;
-    Position& pos = ScratchPosition(3);
-    LoadFen(fen, pos);
-    const MoveRecord r = ParseMoveString(bestLine.c_str() + 9);
-    for (const RefMove& m : EngineLegalMoves(pos))
-        if (m.from == r.from && m.to == r.to) return true;
-    return false;
-}
-
-int CountPrefix(const std::vector<std::string>& lines, const char* prefix) {
-    int n = 0;
-    for (const std::string& l : lines) n += StartsWith(l, prefix);
-    return n;
-}
 
 TEST(UcciSearch, DepthLimitedSearch) {
     Engine engine;

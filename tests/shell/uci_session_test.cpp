@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "channel_test_support.h"
+#include "engine_session_support.h"
 #include "shell/line_channel.h"
 #include "support/reference_rules.h"
 
@@ -24,10 +25,6 @@ const char UciReply[] =
     "option name CheckInQuiescence type check default true\n"
     "option name HistoryPruning type check default true\n"
     "uciok\n";
-
-bool StartsWith(const std::string& s, const char* prefix) {
-    return s.rfind(prefix, 0) == 0;
-}
 
 int64_t NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -65,32 +62,9 @@ struct UciEngine {
     // Lines up to and including the one that begins with `last`; each read
     // waits at most `ms`.
     std::vector<std::string> ReadUntil(const char* last, int ms = 60000) {
-        std::vector<std::string> lines;
-        char line[LineBufferSize];
-        while (ReadLineWithin(channel, line, ms)) {
-            lines.push_back(line);
-            if (StartsWith(lines.back(), last)) break;
-        }
-        return lines;
+        return ReadLinesUntil(channel, last, ms);
     }
 };
-
-// The move of a "bestmove" line is one of the legal moves of the position.
-bool LegalIn(const char* fen, const std::string& bestLine) {
-    if (!StartsWith(bestLine, "bestmove ") || bestLine.size() < 13) return false;
-    Position& pos = ScratchPosition(3);
-    LoadFen(fen, pos);
-    const MoveRecord r = ParseMoveString(bestLine.c_str() + 9);
-    for (const RefMove& m : EngineLegalMoves(pos))
-        if (m.from == r.from && m.to == r.to) return true;
-    return false;
-}
-
-int CountPrefix(const std::vector<std::string>& lines, const char* prefix) {
-    int n = 0;
-    for (const std::string& l : lines) n += StartsWith(l, prefix);
-    return n;
-}
 
 // The milliseconds of "info ... time N" lines, which depend on the machine's
 // load, written as "time T".
