@@ -9,6 +9,7 @@
 #include "position/position.h"
 #include "search/search.h"
 #include "shell/line_channel.h"
+#include "shell/tokenizer.h"
 
 struct Engine {
     LineChannel channel;  // the front end
@@ -64,3 +65,5 @@ void RunGo(Engine& engine, char* const* words, int count);
 // answered at once, "ponderhit" passed on; other lines are consumed without
 // effect.
 PollAnswer PollDuringSearch(Engine& engine);
+// What a command read during a search asks of it, in either protocol.
+PollAnswer AnswerDuringSearch(Engine& engine, CommandToken command);

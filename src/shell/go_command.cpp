@@ -49,7 +49,11 @@ PollAnswer PollDuringSearch(Engine& engine) {
         return AtEndOfInput(engine.channel) ? PollStop : PollContinue;
     const int count = SplitWords(line, words, WordListSize);
     EchoWords(engine.channel, words, count);
-    switch (KeywordOf(WordAt(words, count, 0))) {
+    return AnswerDuringSearch(engine, KeywordOf(WordAt(words, count, 0)));
+}
+
+PollAnswer AnswerDuringSearch(Engine& engine, CommandToken command) {
+    switch (command) {
         case TokenStop:
             return PollStop;
         case TokenQuit:

@@ -27,20 +27,8 @@ PollAnswer PollUci(void* context) {
     if (!ReadLine(engine.channel, line))
         return AtEndOfInput(engine.channel) ? PollStop : PollContinue;
     const int count = SplitWords(line, words, UciWordListSize);
-    switch (KeywordOf(WordAt(words, count, 0))) {
-        case TokenStop:
-            return PollStop;
-        case TokenQuit:
-            engine.quitting = true;
-            return PollStop;
-        case TokenIsReady:
-            WriteChannel(engine.channel, "readyok\n");
-            return PollContinue;
-        case TokenPonderHit:
-            return search.infinite ? PollContinue : PollPonderHit;
-        default:
-            return PollContinue;
-    }
+    const PollAnswer answer = AnswerDuringSearch(engine, KeywordOf(WordAt(words, count, 0)));
+    return answer == PollPonderHit && search.infinite ? PollContinue : answer;
 }
 
 void Idle(void*) {

@@ -5,18 +5,9 @@
 #include <cstring>
 
 #include "shell/tokenizer.h"
+#include "split_line.h"
 
 namespace {
-
-struct SplitLine {
-    char text[1024];
-    char* words[WordListSize];
-    int count;
-    explicit SplitLine(const char* line) {
-        std::strcpy(text, line);
-        count = SplitWords(text, words, WordListSize);
-    }
-};
 
 TEST(GoLimits, ReadFromTheWordsAfterGo) {
     struct Case {

@@ -12,19 +12,10 @@
 #include "shell/engine.h"
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
+#include "split_line.h"
 #include "tools/fen_text.h"
 
 namespace {
-
-struct SplitLine {
-    char text[1024];
-    char* words[WordListSize];
-    int count;
-    explicit SplitLine(const char* line) {
-        std::strcpy(text, line);
-        count = SplitWords(text, words, WordListSize);
-    }
-};
 
 TEST(UciGoLimits, ReadForTheSideToMove) {
     struct Case {
