@@ -152,9 +152,10 @@ bool MakeMove(MoveRecord& record, Position& pos) {
     }
     pos.Board[to] = mover;
     pos.PieceSquare[mover] = to;
-    record.captured = victim;
-
-    pos.MoveStack[pos.MoveCount + 1] = record;
+    // The stack's copy is built whole: writing the byte into `record` and
+    // reading the record back at once would stall the load.
+    pos.MoveStack[pos.MoveCount + 1] = RecordOf(from, to, victim, record.givesCheck, record.score);
+    record.captured = uint8_t(victim);
     pos.SideToMove ^= 1;
     pos.KeyStack[pos.MoveCount + 1] = key;
     pos.MoveCount++;
