@@ -56,7 +56,11 @@ void ClearOrderingTables(OrderingTables& tables) {
 uint32_t SuccessRatio(const OrderingTables& tables, Move m) {
     // Counters that were never reset count as a move always best, like fresh ones.
     if (tables.triedCount[m] == 0) return FullSuccess;
-    return uint32_t(uint64_t(tables.bestCount[m]) * FullSuccess / tables.triedCount[m]);
+    // The counters stay small, so a 32-bit division (much the faster) nearly
+    // always does; only counters set from outside take the wide one.
+    const uint32_t best = tables.bestCount[m], tried = tables.triedCount[m];
+    if (best < (1u << 18)) return best * FullSuccess / tried;
+    return uint32_t(uint64_t(best) * FullSuccess / tried);
 }
 
 void AddHistory(OrderingTables& tables, Move m, int depth) {
