@@ -26,8 +26,8 @@ struct CheckSearch {
     uint32_t kf, kr;
 };
 
-typedef uint32_t FileTable[10][1024][2];
-typedef uint32_t RowTable[9][512][2];
+typedef uint8_t FileTable[10][1024][2];
+typedef uint8_t RowTable[9][512][2];
 
 inline bool Between(uint32_t x, uint32_t a, uint32_t b) {
     return a < b ? (a < x && x < b) : (b < x && x < a);
@@ -100,18 +100,18 @@ void AddLineCapture(CheckSearch& g, uint32_t s, bool alongFile, int dir, bool ca
     if (to && Theirs(g, to)) Add(g, s, to);
 }
 
-void AddStepMoves(CheckSearch& g, uint32_t s, const uint32_t* targets) {
+void AddStepMoves(CheckSearch& g, uint32_t s, const uint8_t* targets) {
     for (; *targets; targets++)
         if (NotOurs(g, *targets)) Add(g, s, *targets);
 }
 
 void AddBishopMoves(CheckSearch& g, uint32_t s) {
-    for (const uint32_t* t = BishopMoves[s]; *t; t++)
+    for (const uint8_t* t = BishopMoves[s]; *t; t++)
         if (NotOurs(g, *t) && g.pos.Board[(s + *t) / 2] == 0) Add(g, s, *t);
 }
 
 void AddKnightMoves(CheckSearch& g, uint32_t s) {
-    for (const uint32_t* t = KnightMoves[s]; *t; t++)
+    for (const uint8_t* t = KnightMoves[s]; *t; t++)
         if (NotOurs(g, *t) && g.pos.Board[s + KnightLegOffset[int32_t(*t - s)]] == 0) Add(g, s, *t);
 }
 
@@ -260,7 +260,7 @@ void ScreenOntoFile(CheckSearch& g, uint32_t c) {
     for (uint32_t p = g.base + KnightOffset; p < g.base + KnightOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
         if (!s) continue;
-        for (const uint32_t* t = KnightMoves[s]; *t; t++)
+        for (const uint8_t* t = KnightMoves[s]; *t; t++)
             if (uint32_t(FileOfSquare[*t]) == kf && Between(RowOfSquare[*t], cr, kr) &&
                 pos.Board[s + KnightLegOffset[int32_t(*t - s)]] == 0)
                 Add(g, s, *t);
@@ -290,7 +290,7 @@ void ScreenOntoFile(CheckSearch& g, uint32_t c) {
     for (uint32_t p = g.base + AdvisorOffset; p < g.base + AdvisorOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
         if (!s) continue;
-        for (const uint32_t* t = AdvisorMoves[s]; *t; t++)
+        for (const uint8_t* t = AdvisorMoves[s]; *t; t++)
             if (uint32_t(FileOfSquare[*t]) == kf && Between(RowOfSquare[*t], cr, kr)) Add(g, s, *t);
     }
 }
@@ -310,7 +310,7 @@ void ScreenOntoRow(CheckSearch& g, uint32_t c) {
     for (uint32_t p = g.base + KnightOffset; p < g.base + KnightOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
         if (!s) continue;
-        for (const uint32_t* t = KnightMoves[s]; *t; t++)
+        for (const uint8_t* t = KnightMoves[s]; *t; t++)
             if (uint32_t(RowOfSquare[*t]) == kr && Between(FileOfSquare[*t], cf, kf) &&
                 pos.Board[s + KnightLegOffset[int32_t(*t - s)]] == 0)
                 Add(g, s, *t);
@@ -420,7 +420,7 @@ void KnightChecks(CheckSearch& g, uint32_t s) {
         if (IsOurs(g, leg)) LeaveSquare(g, leg);
         return;
     }
-    for (const uint32_t* t = KnightMoves[s]; *t; t++) {
+    for (const uint8_t* t = KnightMoves[s]; *t; t++) {
         if (!NotOurs(g, *t) || pos.Board[s + KnightLegOffset[int32_t(*t - s)]] != 0) continue;
         const int32_t e = int32_t(g.king) - int32_t(*t);
         if (e >= -27 && e <= 27 && KnightDeltaOk[e] && pos.Board[*t + KnightLegOffset[e]] == 0)

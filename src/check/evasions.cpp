@@ -79,7 +79,7 @@ inline bool KnightReaches(const Position& pos, uint32_t from, uint32_t to) {
 }
 
 void ProposeKingMoves(Evasion& e) {
-    for (const uint32_t* t = KingMoves[e.king]; *t; t++)
+    for (const uint8_t* t = KingMoves[e.king]; *t; t++)
         if (!(e.pos.Board[*t] & e.own)) Propose(e, e.king, *t);
 }
 
@@ -159,7 +159,7 @@ void ProposeBlocks(Evasion& e, const CheckLine& cl, uint32_t screen) {
     for (uint32_t p = e.base + KnightOffset; p < e.base + KnightOffset + 2; p++) {
         const uint32_t from = pos.PieceSquare[p];
         if (!from) continue;
-        for (const uint32_t* t = KnightMoves[from]; *t; t++)
+        for (const uint8_t* t = KnightMoves[from]; *t; t++)
             if (*t != screen && StrictlyBetween(cl, *t) &&
                 pos.Board[from + KnightLegOffset[int32_t(*t - from)]] == 0)
                 Propose(e, from, *t);
@@ -179,14 +179,14 @@ void ProposeBlocks(Evasion& e, const CheckLine& cl, uint32_t screen) {
     for (uint32_t p = e.base + BishopOffset; p < e.base + BishopOffset + 2; p++) {
         const uint32_t from = pos.PieceSquare[p];
         if (!from) continue;
-        for (const uint32_t* t = BishopMoves[from]; *t; t++)
+        for (const uint8_t* t = BishopMoves[from]; *t; t++)
             if (*t != screen && StrictlyBetween(cl, *t) && pos.Board[(from + *t) / 2] == 0)
                 Propose(e, from, *t);
     }
     for (uint32_t p = e.base + AdvisorOffset; p < e.base + AdvisorOffset + 2; p++) {
         const uint32_t from = pos.PieceSquare[p];
         if (!from) continue;
-        for (const uint32_t* t = AdvisorMoves[from]; *t; t++)
+        for (const uint8_t* t = AdvisorMoves[from]; *t; t++)
             if (*t != screen && StrictlyBetween(cl, *t)) Propose(e, from, *t);
     }
 }
@@ -233,17 +233,17 @@ void ProposeScreenMoves(Evasion& e, const CheckLine& cl, uint32_t q) {
     switch (OffsetOfPiece(piece)) {
         case AdvisorOffset:
         case AdvisorOffset + 1:
-            for (const uint32_t* t = AdvisorMoves[q]; *t; t++)
+            for (const uint8_t* t = AdvisorMoves[q]; *t; t++)
                 if (!(pos.Board[*t] & e.own)) Propose(e, q, *t);
             break;
         case BishopOffset:
         case BishopOffset + 1:
-            for (const uint32_t* t = BishopMoves[q]; *t; t++)
+            for (const uint8_t* t = BishopMoves[q]; *t; t++)
                 if (!(pos.Board[*t] & e.own) && pos.Board[(q + *t) / 2] == 0) Propose(e, q, *t);
             break;
         case KnightOffset:
         case KnightOffset + 1:
-            for (const uint32_t* t = KnightMoves[q]; *t; t++)
+            for (const uint8_t* t = KnightMoves[q]; *t; t++)
                 if (!(pos.Board[*t] & e.own) &&
                     pos.Board[q + KnightLegOffset[int32_t(*t - q)]] == 0)
                     Propose(e, q, *t);

@@ -39,7 +39,7 @@ inline void LineTargets(const Position& pos, uint32_t s, const FileTable& fileTa
 int GenerateCaptures(const Position& pos, MoveRecord* list) {
     const uint32_t side = pos.SideToMove, base = SideBase(side), enemy = EnemyBit(side);
     int n = 0;
-    auto stepCaptures = [&](uint32_t s, const uint32_t* targets) {
+    auto stepCaptures = [&](uint32_t s, const uint8_t* targets) {
         for (; *targets; targets++)
             if (pos.Board[*targets] & enemy) Emit(list, n, s, *targets, pos.Board[*targets]);
     };
@@ -50,14 +50,14 @@ int GenerateCaptures(const Position& pos, MoveRecord* list) {
     for (uint32_t p = base + BishopOffset; p < base + BishopOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
         if (!s) continue;
-        for (const uint32_t* t = BishopMoves[s]; *t; t++)
+        for (const uint8_t* t = BishopMoves[s]; *t; t++)
             if ((pos.Board[*t] & enemy) && pos.Board[(s + *t) / 2] == 0)
                 Emit(list, n, s, *t, pos.Board[*t]);
     }
     for (uint32_t p = base + KnightOffset; p < base + KnightOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
         if (!s) continue;
-        for (const uint32_t* t = KnightMoves[s]; *t; t++)
+        for (const uint8_t* t = KnightMoves[s]; *t; t++)
             if ((pos.Board[*t] & enemy) && pos.Board[s + KnightLegOffset[int32_t(*t - s)]] == 0)
                 Emit(list, n, s, *t, pos.Board[*t]);
     }
@@ -85,7 +85,7 @@ int GenerateCaptures(const Position& pos, MoveRecord* list) {
 int GenerateNonCaptures(const Position& pos, MoveRecord* list) {
     const uint32_t side = pos.SideToMove, base = SideBase(side);
     int n = 0;
-    auto stepMoves = [&](uint32_t s, const uint32_t* targets) {
+    auto stepMoves = [&](uint32_t s, const uint8_t* targets) {
         for (; *targets; targets++)
             if (pos.Board[*targets] == 0) Emit(list, n, s, *targets, 0);
     };
@@ -113,13 +113,13 @@ int GenerateNonCaptures(const Position& pos, MoveRecord* list) {
     for (uint32_t p = base + BishopOffset; p < base + BishopOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
         if (!s) continue;
-        for (const uint32_t* t = BishopMoves[s]; *t; t++)
+        for (const uint8_t* t = BishopMoves[s]; *t; t++)
             if (pos.Board[*t] == 0 && pos.Board[(s + *t) / 2] == 0) Emit(list, n, s, *t, 0);
     }
     for (uint32_t p = base + KnightOffset; p < base + KnightOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
         if (!s) continue;
-        for (const uint32_t* t = KnightMoves[s]; *t; t++)
+        for (const uint8_t* t = KnightMoves[s]; *t; t++)
             if (pos.Board[*t] == 0 && pos.Board[s + KnightLegOffset[int32_t(*t - s)]] == 0)
                 Emit(list, n, s, *t, 0);
     }

@@ -6,20 +6,20 @@
 #include "position/piece_values.h"
 #include "position/random.h"
 
-uint32_t KingMoves[182][8];
-uint32_t AdvisorMoves[182][8];
-uint32_t BishopMoves[182][8];
-uint32_t KnightMoves[182][12];
-uint32_t PawnMoves[182][2][4];
+uint8_t KingMoves[182][8];
+uint8_t AdvisorMoves[182][8];
+uint8_t BishopMoves[182][8];
+uint8_t KnightMoves[182][12];
+uint8_t PawnMoves[182][2][4];
 
-uint32_t FileFirstPiece[10][1024][2];
-uint32_t FileSecondPiece[10][1024][2];
-uint32_t FileThirdPiece[10][1024][2];
-uint32_t FileSlideEnd[10][1024][2];
-uint32_t RowFirstPiece[9][512][2];
-uint32_t RowSecondPiece[9][512][2];
-uint32_t RowThirdPiece[9][512][2];
-uint32_t RowSlideEnd[9][512][2];
+uint8_t FileFirstPiece[10][1024][2];
+uint8_t FileSecondPiece[10][1024][2];
+uint8_t FileThirdPiece[10][1024][2];
+uint8_t FileSlideEnd[10][1024][2];
+uint8_t RowFirstPiece[9][512][2];
+uint8_t RowSecondPiece[9][512][2];
+uint8_t RowThirdPiece[9][512][2];
+uint8_t RowSlideEnd[9][512][2];
 
 uint16_t FileEmptyMask[10][1024];
 uint16_t FileRookCaptureMask[10][1024];
@@ -46,12 +46,11 @@ bool Built = false;
 
 // Keeps every target of `steps` from s that `keep` accepts, 0-terminated.
 template <int N, typename Keep>
-void BuildStepList(uint32_t (&list)[N], uint32_t s, const int32_t* steps, int stepCount,
-                   Keep keep) {
+void BuildStepList(uint8_t (&list)[N], uint32_t s, const int32_t* steps, int stepCount, Keep keep) {
     int n = 0;
     for (int i = 0; i < stepCount; i++) {
         const uint32_t t = uint32_t(int32_t(s) + steps[i]);
-        if (keep(t)) list[n++] = t;
+        if (keep(t)) list[n++] = uint8_t(t);
     }
     list[n] = 0;
 }

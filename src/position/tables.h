@@ -32,23 +32,23 @@ extern const int32_t KnightSteps[8];
 // ---------------------------------------------------------------------------
 // Built tables
 
-extern uint32_t KingMoves[182][8];
-extern uint32_t AdvisorMoves[182][8];
-extern uint32_t BishopMoves[182][8];
-extern uint32_t KnightMoves[182][12];
-extern uint32_t PawnMoves[182][2][4];
+extern uint8_t KingMoves[182][8];
+extern uint8_t AdvisorMoves[182][8];
+extern uint8_t BishopMoves[182][8];
+extern uint8_t KnightMoves[182][12];
+extern uint8_t PawnMoves[182][2][4];
 
 // Line tables: [row or file][occupancy][direction], storing 1 + the row or file
 // met, 0 for none. Files: direction 0 up (toward row 0), 1 down. Rows:
 // direction 0 left (toward file 0), 1 right.
-extern uint32_t FileFirstPiece[10][1024][2];
-extern uint32_t FileSecondPiece[10][1024][2];
-extern uint32_t FileThirdPiece[10][1024][2];
-extern uint32_t FileSlideEnd[10][1024][2];
-extern uint32_t RowFirstPiece[9][512][2];
-extern uint32_t RowSecondPiece[9][512][2];
-extern uint32_t RowThirdPiece[9][512][2];
-extern uint32_t RowSlideEnd[9][512][2];
+extern uint8_t FileFirstPiece[10][1024][2];
+extern uint8_t FileSecondPiece[10][1024][2];
+extern uint8_t FileThirdPiece[10][1024][2];
+extern uint8_t FileSlideEnd[10][1024][2];
+extern uint8_t RowFirstPiece[9][512][2];
+extern uint8_t RowSecondPiece[9][512][2];
+extern uint8_t RowThirdPiece[9][512][2];
+extern uint8_t RowSlideEnd[9][512][2];
 
 // Masks of squares along a line, both directions: file masks have bit r for
 // row r, row masks bit 8 - f for file f.

@@ -6,7 +6,7 @@
 
 namespace {
 
-std::vector<uint32_t> ListOf(const uint32_t* list) {
+std::vector<uint32_t> ListOf(const uint8_t* list) {
     std::vector<uint32_t> out;
     for (; *list; list++) out.push_back(*list);
     return out;
