@@ -96,11 +96,11 @@ constexpr uint32_t MaxPly = 50;  // the search never goes deeper than this
 constexpr uint32_t MaxGameHistory = 900;
 
 struct Position {
-    uint32_t Board[BoardSquares];  // piece on each square
-    uint32_t PieceSquare[48];      // square of each piece, 0 = not on the board
-    uint32_t SideToMove;           // 0 red, 1 black
-    uint16_t FileBits[9];          // bit r: row r of the file is occupied
-    uint16_t RowBits[10];          // bit 8 - f: file f of the row is occupied
+    uint8_t Board[BoardSquares];  // piece on each square
+    uint8_t PieceSquare[48];      // square of each piece, 0 = not on the board
+    uint32_t SideToMove;          // 0 red, 1 black
+    uint16_t FileBits[9];         // bit r: row r of the file is occupied
+    uint16_t RowBits[10];         // bit 8 - f: file f of the row is occupied
     int32_t RedValue;
     int32_t BlackValue;
     MoveRecord MoveStack[StackSize];  // [0] is the sentinel of the loaded position
