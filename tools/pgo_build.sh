@@ -14,7 +14,11 @@ cd "$(dirname "$0")/.."
 
 build_dir=${1:-build-pgo}
 depth=${2:-7}
-profile_dir="$PWD/$build_dir/pgo-profile"
+# The profile folder must be absolute, and the build folder may be either.
+case "$build_dir" in
+/*) profile_dir="$build_dir/pgo-profile" ;;
+*) profile_dir="$PWD/$build_dir/pgo-profile" ;;
+esac
 jobs=${JOBS:-2}
 read -r -a extra <<<"${QUILLON_CMAKE_ARGS:-}"
 
