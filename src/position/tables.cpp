@@ -35,6 +35,8 @@ uint8_t RowEmptyCount[9][512];
 uint8_t PalaceSlot[182];
 uint8_t KingWaysFrom[18][182];
 uint8_t KingWaysTo[18][182];
+uint8_t BoardIndex[256];
+
 uint64_t ZobristPiece[14][182];
 uint64_t ZobristSide;
 int32_t PieceSquareValue[14][182];
@@ -238,6 +240,12 @@ void BuildKingWays() {
     }
 }
 
+void BuildBoardIndex() {
+    for (uint32_t s = 0; s < 256; s++)
+        BoardIndex[s] =
+            s < 182 && SquareOnBoard[s] ? uint8_t(9 * RowOfSquare[s] + FileOfSquare[s]) : 0;
+}
+
 void BuildBitCount() {
     for (uint32_t i = 0; i < 65536; i++) BitCount16[i] = uint32_t(__builtin_popcount(i));
 }
@@ -257,6 +265,7 @@ void InitTables() {
     BuildPieceSquareValues();
     BuildKingWays();
     BuildBitCount();
+    BuildBoardIndex();
     Built = true;
 }
 

@@ -76,6 +76,10 @@ extern uint8_t PalaceSlot[182];
 extern uint8_t KingWaysFrom[18][182];
 extern uint8_t KingWaysTo[18][182];
 
+// 9 * row + file of each board square, 0 off the board (and up to 255, so
+// that any byte may be looked up).
+extern uint8_t BoardIndex[256];
+
 extern uint64_t ZobristPiece[14][182];
 extern uint64_t ZobristSide;
 extern int32_t PieceSquareValue[14][182];

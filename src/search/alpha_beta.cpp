@@ -115,7 +115,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
             best = v;
             if (v >= beta) {
                 // 12. Cut-off.
-                state.ordering.bestCount[m]++;
+                StatsOf(state.ordering, m).best++;
                 CountTried(state.ordering, searched, searchedCount);
                 StoreHash(state.hash, pos, m, ValueToHash(v, pos.Ply), depth, BoundLower);
                 if (record.captured) return v;
@@ -132,7 +132,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     }
     // 11. All moves searched without a cut-off.
     if (bound == BoundExact) {
-        state.ordering.bestCount[bestMove]++;
+        StatsOf(state.ordering, bestMove).best++;
         CountTried(state.ordering, searched, searchedCount);
     }
     if (best == -MateScore) return matedHere;  // no legal move: the side to move loses

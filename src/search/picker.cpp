@@ -125,7 +125,7 @@ void OrderEvasions(MovePicker& p, const SearchState& state, Position& pos) {
         } else if (SameSquares(killers[0], r.from, r.to) || SameSquares(killers[1], r.from, r.to)) {
             r.score = 4;
         } else {
-            r.score = int32_t(state.ordering.history[MoveOf(r)]) - 24000;
+            r.score = int32_t(StatsOf(state.ordering, MoveOf(r)).history) - 24000;
         }
     }
     // 5.
@@ -212,9 +212,10 @@ Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
 
         case StageQuiet - 1: {
             const int quiet = GenerateNonCaptures(pos, p.moves);
-            const uint32_t* history = state.ordering.history;
-            SortDescending(p.moves, quiet,
-                           [history](const MoveRecord& r) { return int64_t(history[MoveOf(r)]); });
+            const OrderingTables& tables = state.ordering;
+            SortDescending(p.moves, quiet, [&tables](const MoveRecord& r) {
+                return int64_t(StatsOf(tables, MoveOf(r)).history);
+            });
             for (int i = 0; i < p.badCount; i++) p.moves[quiet + i] = p.badCaptures[i];
             p.movesLeft = uint8_t(quiet + p.badCount);
             p.cursor = 0;

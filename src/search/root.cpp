@@ -50,7 +50,7 @@ int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth) {
         }
     }
     // 4. No legal, unbanned move leaves move 0 with -10000.
-    state.ordering.bestCount[bestMove]++;
+    StatsOf(state.ordering, bestMove).best++;
     CountTried(state.ordering, searched, searchedCount);
     if (pos.Board[MoveTo(bestMove)] == 0) AddHistory(state.ordering, bestMove, depth);
     StoreHash(state.hash, pos, bestMove, best, depth, BoundExact);

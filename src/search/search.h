@@ -101,19 +101,39 @@ int32_t CachedEvaluate(EvalCache& cache, const Position& pos);
 // ---------------------------------------------------------------------------
 // Ordering tables (search_tables.cpp): what one search learns about moves.
 
-struct OrderingTables {
-    uint32_t history[65536];
-    MoveRecord killers[MaxPly][2];
-    uint32_t bestCount[65536];
-    uint32_t triedCount[65536];
+// What the search learns of one move: its history score, and how often it
+// was the best of the moves searched beside it.
+struct MoveStats {
+    uint32_t history;
+    uint32_t best;
+    uint32_t tried;
 };
 
+// One entry per pair of board squares, the moves of one piece side by side.
+constexpr uint32_t MoveStatsCount = 90 * 90;
+struct OrderingTables {
+    MoveStats stats[MoveStatsCount];
+    MoveRecord killers[MaxPly][2];
+};
+
+// A move's entry. A square off the board counts as a9, so a move that names
+// one (never a played move) shares the entry of a9a9, which no move uses.
+inline uint32_t StatsIndex(Move m) {
+    return uint32_t(BoardIndex[MoveFrom(m)]) * 90 + BoardIndex[MoveTo(m)];
+}
+inline MoveStats& StatsOf(OrderingTables& tables, Move m) {
+    return tables.stats[StatsIndex(m)];
+}
+inline const MoveStats& StatsOf(const OrderingTables& tables, Move m) {
+    return tables.stats[StatsIndex(m)];
+}
+
 void ClearOrderingTables(OrderingTables& tables);
-// bestCount * 16384 / triedCount: 16384 when the move was always the best.
+// best * 16384 / tried: 16384 when the move was always the best.
 uint32_t SuccessRatio(const OrderingTables& tables, Move m);
-// history[m] += depth * depth; an entry reaching 32768 is halved.
+// history += depth * depth; an entry reaching 32768 is halved.
 void AddHistory(OrderingTables& tables, Move m, int depth);
-// triedCount += 1 for each searched move, halving both counters of a move at 16384.
+// tried += 1 for each searched move, halving both counters of a move at 16384.
 void CountTried(OrderingTables& tables, const Move* searched, int count);
 void UpdateKillers(OrderingTables& tables, const MoveRecord& record, uint32_t ply);
 

@@ -48,33 +48,33 @@ void ResetSearchTables(SearchState& state) {
 }
 
 void ClearOrderingTables(OrderingTables& tables) {
-    for (uint32_t& h : tables.history) h = 0;
-    for (uint32_t m = 0; m < 65536; m++) tables.bestCount[m] = tables.triedCount[m] = 1;
+    for (MoveStats& stats : tables.stats) stats = MoveStats{0, 1, 1};
     for (auto& killers : tables.killers) killers[0] = killers[1] = MoveRecord{0, 0, 0, 0, 0};
 }
 
 uint32_t SuccessRatio(const OrderingTables& tables, Move m) {
     // Counters that were never reset count as a move always best, like fresh ones.
-    if (tables.triedCount[m] == 0) return FullSuccess;
+    const MoveStats& stats = StatsOf(tables, m);
+    if (stats.tried == 0) return FullSuccess;
     // The counters stay small, so a 32-bit division (much the faster) nearly
     // always does; only counters set from outside take the wide one.
-    const uint32_t best = tables.bestCount[m], tried = tables.triedCount[m];
+    const uint32_t best = stats.best, tried = stats.tried;
     if (best < (1u << 18)) return best * FullSuccess / tried;
     return uint32_t(uint64_t(best) * FullSuccess / tried);
 }
 
 void AddHistory(OrderingTables& tables, Move m, int depth) {
-    uint32_t& entry = tables.history[m];
+    uint32_t& entry = StatsOf(tables, m).history;
     entry += uint32_t(depth * depth);
     if (entry >= HistoryLimit) entry >>= 1;
 }
 
 void CountTried(OrderingTables& tables, const Move* searched, int count) {
     for (int i = 0; i < count; i++) {
-        const Move m = searched[i];
-        if (++tables.triedCount[m] >= TriedLimit) {
-            tables.bestCount[m] = (tables.bestCount[m] + 1) >> 1;
-            tables.triedCount[m] = (tables.triedCount[m] + 1) >> 1;
+        MoveStats& stats = StatsOf(tables, searched[i]);
+        if (++stats.tried >= TriedLimit) {
+            stats.best = (stats.best + 1) >> 1;
+            stats.tried = (stats.tried + 1) >> 1;
         }
     }
 }

@@ -255,18 +255,18 @@ TEST_F(HashTest, BookMoveEntry) {
 
 TEST_F(HashTest, ResetEmptiesEveryTable) {
     StoreHash(state.hash, At(KeyA), 1, 1, 1, BoundExact);
-    state.ordering.history[777] = 55;
-    state.ordering.bestCount[777] = 9;
-    state.ordering.triedCount[777] = 20;
+    StatsOf(state.ordering, 777).history = 55;
+    StatsOf(state.ordering, 777).best = 9;
+    StatsOf(state.ordering, 777).tried = 20;
     state.ordering.killers[0][0] = MoveRecord{1, 2, 3, 1, 4};
     state.ordering.killers[MaxPly - 1][1] = MoveRecord{5, 6, 0, 0, 7};
     ResetSearchTables(state);
     HashEntry e;
     EXPECT_FALSE(ProbeHash(state.hash, At(KeyA), e));
-    for (uint32_t m = 0; m < 65536; m++) {
-        ASSERT_EQ(state.ordering.history[m], 0u);
-        ASSERT_EQ(state.ordering.bestCount[m], 1u);
-        ASSERT_EQ(state.ordering.triedCount[m], 1u);
+    for (const MoveStats& stats : state.ordering.stats) {
+        ASSERT_EQ(stats.history, 0u);
+        ASSERT_EQ(stats.best, 1u);
+        ASSERT_EQ(stats.tried, 1u);
     }
     for (uint32_t ply = 0; ply < MaxPly; ply++)
         for (int k = 0; k < 2; k++) {

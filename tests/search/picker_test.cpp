@@ -48,8 +48,8 @@ TEST(Picker, StagesInOrder) {
     Position& pos = ScratchPosition();
     LoadFen(Captures, pos);
     ResetSearchTables(state);
-    state.ordering.history[Code("b4b5")] = 100;
-    state.ordering.history[Code("e0d0")] = 50;
+    StatsOf(state.ordering, Code("b4b5")).history = 100;
+    StatsOf(state.ordering, Code("e0d0")).history = 50;
     state.ordering.killers[0][0] = ParseMoveString("h3h4");
     state.ordering.killers[0][1] = ParseMoveString("b4b6");  // its target is occupied: no killer
     MovePicker& p = Picker();
@@ -122,7 +122,7 @@ TEST(Picker, EvasionsComeInBands) {
     ASSERT_TRUE(SideToMoveInCheck(pos));
     ResetSearchTables(state);
     state.ordering.killers[0][0] = ParseMoveString("e0f0");
-    state.ordering.history[Code("e0d0")] = 700;
+    StatsOf(state.ordering, Code("e0d0")).history = 700;
     MovePicker& p = Picker();
     ASSERT_EQ(InitPicker(p, state, pos, 3, -MateScore, MateScore), NoHashCutoff);
     ASSERT_GT(p.movesLeft, 1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "search/search.h"
 #include "search/search_test_support.h"
@@ -26,11 +27,11 @@ TEST_F(SearchTablesTest, HistoryAddsDepthSquaredAndHalvesOneEntry) {
     };
     const Move m = MoveCode(126, 123), other = MoveCode(123, 126);
     for (const Case& c : cases) {
-        state.ordering.history[m] = c.before;
-        state.ordering.history[other] = 32000;
+        StatsOf(state.ordering, m).history = c.before;
+        StatsOf(state.ordering, other).history = 32000;
         AddHistory(state.ordering, m, c.depth);
-        EXPECT_EQ(state.ordering.history[m], c.after) << c.before << " + " << c.depth;
-        EXPECT_EQ(state.ordering.history[other], 32000u);
+        EXPECT_EQ(StatsOf(state.ordering, m).history, c.after) << c.before << " + " << c.depth;
+        EXPECT_EQ(StatsOf(state.ordering, other).history, 32000u);
     }
 }
 
@@ -49,35 +50,35 @@ TEST_F(SearchTablesTest, SuccessRatio) {
     };
     const Move m = MoveCode(100, 101);
     for (const Case& c : cases) {
-        state.ordering.bestCount[m] = c.best;
-        state.ordering.triedCount[m] = c.tried;
+        StatsOf(state.ordering, m).best = c.best;
+        StatsOf(state.ordering, m).tried = c.tried;
         EXPECT_EQ(SuccessRatio(state.ordering, m), c.ratio) << c.best << "/" << c.tried;
     }
     // Counters never reset count as fresh ones instead of dividing by zero.
-    state.ordering.bestCount[m] = 0;
-    state.ordering.triedCount[m] = 0;
+    StatsOf(state.ordering, m).best = 0;
+    StatsOf(state.ordering, m).tried = 0;
     EXPECT_EQ(SuccessRatio(state.ordering, m), 16384u);
 }
 
 TEST_F(SearchTablesTest, CountTriedHalvesAtTheLimit) {
     const Move a = MoveCode(40, 41), b = MoveCode(50, 51), c = MoveCode(60, 61);
-    state.ordering.bestCount[a] = 101;
-    state.ordering.triedCount[a] = 16383;
-    state.ordering.bestCount[b] = 7;
-    state.ordering.triedCount[b] = 16382;
+    StatsOf(state.ordering, a).best = 101;
+    StatsOf(state.ordering, a).tried = 16383;
+    StatsOf(state.ordering, b).best = 7;
+    StatsOf(state.ordering, b).tried = 16382;
     const Move searched[] = {a, b, c};
     CountTried(state.ordering, searched, 3);
-    EXPECT_EQ(state.ordering.triedCount[a], 8192u);  // reached 16384: (16384 + 1) >> 1
-    EXPECT_EQ(state.ordering.bestCount[a], 51u);     // (101 + 1) >> 1
-    EXPECT_EQ(state.ordering.triedCount[b], 16383u);
-    EXPECT_EQ(state.ordering.bestCount[b], 7u);
-    EXPECT_EQ(state.ordering.triedCount[c], 2u);
-    EXPECT_EQ(state.ordering.bestCount[c], 1u);
+    EXPECT_EQ(StatsOf(state.ordering, a).tried, 8192u);  // reached 16384: (16384 + 1) >> 1
+    EXPECT_EQ(StatsOf(state.ordering, a).best, 51u);     // (101 + 1) >> 1
+    EXPECT_EQ(StatsOf(state.ordering, b).tried, 16383u);
+    EXPECT_EQ(StatsOf(state.ordering, b).best, 7u);
+    EXPECT_EQ(StatsOf(state.ordering, c).tried, 2u);
+    EXPECT_EQ(StatsOf(state.ordering, c).best, 1u);
     CountTried(state.ordering, searched + 1, 1);
-    EXPECT_EQ(state.ordering.triedCount[b], 8192u);
-    EXPECT_EQ(state.ordering.bestCount[b], 4u);
+    EXPECT_EQ(StatsOf(state.ordering, b).tried, 8192u);
+    EXPECT_EQ(StatsOf(state.ordering, b).best, 4u);
     CountTried(state.ordering, searched, 0);
-    EXPECT_EQ(state.ordering.triedCount[a], 8192u);
+    EXPECT_EQ(StatsOf(state.ordering, a).tried, 8192u);
 }
 
 TEST_F(SearchTablesTest, UpdateKillers) {
@@ -112,6 +113,30 @@ TEST_F(SearchTablesTest, UpdateKillers) {
     UpdateKillers(state.ordering, first, MaxPly);
     UpdateKillers(state.ordering, first, 1000);
     EXPECT_EQ(std::memcmp(&before->ordering, &state.ordering, sizeof state.ordering), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Two different moves between board squares never share an entry, and none
+// shares the entry that moves naming a square off the board fall back on.
+TEST(MoveStatsIndex, EveryBoardMoveHasItsOwnEntry) {
+    EnsureTables();
+    std::vector<int> owner(MoveStatsCount, -1);
+    const uint32_t fallback = StatsIndex(MoveCode(0, 0));
+    for (uint32_t from = 0; from < BoardSquares; from++) {
+        if (!SquareOnBoard[from]) continue;
+        for (uint32_t to = 0; to < BoardSquares; to++) {
+            if (!SquareOnBoard[to] || to == from) continue;
+            const uint32_t index = StatsIndex(MoveCode(from, to));
+            ASSERT_LT(index, MoveStatsCount);
+            ASSERT_NE(index, fallback);
+            ASSERT_EQ(owner[index], -1) << from << " " << to;
+            owner[index] = int(from * 256 + to);
+        }
+    }
+    EXPECT_EQ(StatsIndex(MoveCode(255, 255)), fallback);
 }
 
 }  // namespace

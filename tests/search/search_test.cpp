@@ -323,9 +323,9 @@ namespace {
 // Every move's success ratio set to 4000 (below 4915, above 3276, below 9830).
 void SetEveryRatio(SearchState& state) {
     ResetSearchTables(state);
-    for (uint32_t m = 0; m < 65536; m++) {
-        state.ordering.bestCount[m] = 1000;
-        state.ordering.triedCount[m] = 4096;
+    for (MoveStats& stats : state.ordering.stats) {
+        stats.best = 1000;
+        stats.tried = 4096;
     }
 }
 

@@ -249,7 +249,7 @@ TEST_F(CommandLoop, ResizeAndNewGameForgetTheTable) {
     ASSERT_TRUE(ProbeHash(engine.search.hash, engine.game, entry));
     Run("setoption newgame");
     EXPECT_FALSE(ProbeHash(engine.search.hash, engine.game, entry));
-    for (uint32_t h : engine.search.ordering.history) ASSERT_EQ(h, 0u);
+    for (const MoveStats& stats : engine.search.ordering.stats) ASSERT_EQ(stats.history, 0u);
     Run("go depth 3");
     Run("setoption hashsize 2");
     EXPECT_FALSE(ProbeHash(engine.search.hash, engine.game, entry));
