@@ -49,7 +49,9 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     if (depth > 1 && (pvNode != 1 || (pos.Ply & 1)) && pos.RedValue > NullMoveMaterial &&
         !inCheck) {
         MakeNullMove(pos);
-        PrefetchHash(state.hash, CurrentKey(pos));
+        // Only a child with depth left probes the table: a quiescence child
+        // would leave the prefetch unused, and on this path it costs as much.
+        if (depth - NullMoveReduction > 0) PrefetchHash(state.hash, CurrentKey(pos));
         const int16_t v = int16_t(-SearchAlphaBeta(state, pos, int8_t(depth - NullMoveReduction),
                                                    int16_t(-beta), int16_t(-alpha), 0));
         UnmakeNullMove(pos);
@@ -73,7 +75,6 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         // 10.3
         MoveRecord record = RecordOfMove(pos, m);
         if (!MakeMove(record, pos)) continue;
-        PrefetchHash(state.hash, CurrentKey(pos));
         // 10.4 Extensions: a single reply, or a move that gives check.
         int newDepth = (picker.singleReply || SideToMoveInCheck(pos)) ? depth : depth - 1;
         lastDepth = newDepth;
@@ -85,6 +86,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
             lastDepth = newDepth;
             reduced = true;
         }
+        if (newDepth > 0) PrefetchHash(state.hash, CurrentKey(pos));
         // 10.6 Principal variation search.
         int16_t v;
         if (firstMove || pvNode != 1) {
