@@ -25,23 +25,18 @@ enum Stage : uint8_t {
 
 constexpr int32_t QuietScore = -1000;
 
-// Highest score first; lists are short, so a plain insertion sort.
-template <typename Key>
-void SortDescending(MoveRecord* list, int count, Key key) {
+// Highest score first, equal scores in generation order; lists are short, so
+// a plain insertion sort.
+void SortByScore(MoveRecord* list, int count) {
     for (int i = 1; i < count; i++) {
         const MoveRecord r = list[i];
-        const int64_t k = key(r);
         int j = i - 1;
-        while (j >= 0 && key(list[j]) < k) {
+        while (j >= 0 && list[j].score < r.score) {
             list[j + 1] = list[j];
             j--;
         }
         list[j + 1] = r;
     }
-}
-
-void SortByScore(MoveRecord* list, int count) {
-    SortDescending(list, count, [](const MoveRecord& r) { return int64_t(r.score); });
 }
 
 bool SameSquares(const MoveRecord& r, uint32_t from, uint32_t to) {
@@ -212,10 +207,10 @@ Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
 
         case StageQuiet - 1: {
             const int quiet = GenerateNonCaptures(pos, p.moves);
-            const OrderingTables& tables = state.ordering;
-            SortDescending(p.moves, quiet, [&tables](const MoveRecord& r) {
-                return int64_t(StatsOf(tables, MoveOf(r)).history);
-            });
+            // Each move's history read once, not at every comparison.
+            for (int i = 0; i < quiet; i++)
+                p.moves[i].score = int32_t(StatsOf(state.ordering, MoveOf(p.moves[i])).history);
+            SortByScore(p.moves, quiet);
             for (int i = 0; i < p.badCount; i++) p.moves[quiet + i] = p.badCaptures[i];
             p.movesLeft = uint8_t(quiet + p.badCount);
             p.cursor = 0;
