@@ -2,9 +2,10 @@
 // half of the position key picks the bucket; both halves must match.
 
 #include <climits>
-#include <new>
 
 #include "search/search.h"
+
+static_assert(BoundNone == 0, "zeroed memory holds empty slots");
 
 namespace {
 
@@ -27,9 +28,10 @@ const HashEntry* Find(const HashTable& table, const Position& pos) {
 }  // namespace
 
 bool ResizeHash(HashTable& table, uint32_t bucketCount) {
-    std::unique_ptr<HashBucket[]> buckets(new (std::nothrow) HashBucket[bucketCount]());
-    if (!buckets) return false;
-    table.buckets = std::move(buckets);
+    // Zeroed memory is a table of empty slots (BoundNone is 0).
+    void* memory = AllocateHashMemory(size_t(bucketCount) * sizeof(HashBucket));
+    if (!memory) return false;
+    table.buckets.reset(static_cast<HashBucket*>(memory));
     table.mask = bucketCount - 1;
     return true;
 }

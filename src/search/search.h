@@ -5,6 +5,7 @@
 // switch it obeys lives in a SearchState that the caller owns; it talks to
 // the outside only through the SearchReporter given to RunSearch.
 
+#include <cstddef>
 #include <memory>
 
 #include "position/position.h"
@@ -34,9 +35,17 @@ struct HashBucket {
 static_assert(sizeof(HashEntry) == 16 && sizeof(HashBucket) == 32,
               "a bucket fills half a cache line");
 
+// Zeroed memory for a table of `bytes`, placed so that the system may back it
+// with large pages (hash_memory_*.cpp); null when it cannot be had.
+void* AllocateHashMemory(size_t bytes);
+void FreeHashMemory(void* memory);
+struct HashMemoryRelease {
+    void operator()(HashBucket* buckets) const { FreeHashMemory(buckets); }
+};
+
 // A power of two of buckets; the low half of the key picks the bucket.
 struct HashTable {
-    std::unique_ptr<HashBucket[]> buckets;
+    std::unique_ptr<HashBucket[], HashMemoryRelease> buckets;
     uint32_t mask;  // bucket count - 1
 };
 
