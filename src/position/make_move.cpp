@@ -99,25 +99,6 @@ inline uint32_t WaysTouched(uint32_t king, uint32_t from, uint32_t to) {
 
 }  // namespace
 
-void PutPiece(Position& pos, uint32_t piece, uint32_t square, uint64_t& key) {
-    pos.Board[square] = piece;
-    pos.PieceSquare[piece] = square;
-    SetOccupied(pos, square);
-    const uint32_t kind = PieceKind[piece];
-    ValueOf(pos, piece) += PieceSquareValue[kind][square];
-    key ^= ZobristPiece[kind][square];
-}
-
-void TakePiece(Position& pos, uint32_t square, uint64_t& key) {
-    const uint32_t piece = pos.Board[square];
-    pos.PieceSquare[piece] = 0;
-    pos.Board[square] = 0;
-    ClearOccupied(pos, square);
-    const uint32_t kind = PieceKind[piece];
-    ValueOf(pos, piece) -= PieceSquareValue[kind][square];
-    key ^= ZobristPiece[kind][square];
-}
-
 // After a move that MakeMove made, the mover's king is not attacked (MakeMove
 // refuses the move otherwise) and givesCheck tells whether the other king is.
 // From there a move can attack a king only in the ways it touches (a knight
@@ -239,14 +220,12 @@ bool InCheck(Position& pos, uint32_t side) {
 uint32_t LiftOnto(Position& pos, uint32_t from, uint32_t to) {
     const uint32_t mover = pos.Board[from], victim = pos.Board[to];
     pos.Board[from] = 0;
-    pos.FileBits[FileOfSquare[from]] &= uint16_t(~RowBit(RowOfSquare[from]));
-    pos.RowBits[RowOfSquare[from]] &= uint16_t(~FileBit(FileOfSquare[from]));
+    ClearOccupied(pos, from);
     // A lifted piece leaves its slot empty, so it cannot attack.
     if (victim) pos.PieceSquare[victim] = 0;
     pos.Board[to] = mover;
     pos.PieceSquare[mover] = to;
-    pos.FileBits[FileOfSquare[to]] |= uint16_t(RowBit(RowOfSquare[to]));
-    pos.RowBits[RowOfSquare[to]] |= uint16_t(FileBit(FileOfSquare[to]));
+    SetOccupied(pos, to);
     return victim;
 }
 
@@ -254,14 +233,12 @@ void PutBack(Position& pos, uint32_t from, uint32_t to, uint32_t victim) {
     const uint32_t mover = pos.Board[to];
     pos.Board[from] = mover;
     pos.PieceSquare[mover] = from;
-    pos.FileBits[FileOfSquare[from]] |= uint16_t(RowBit(RowOfSquare[from]));
-    pos.RowBits[RowOfSquare[from]] |= uint16_t(FileBit(FileOfSquare[from]));
+    SetOccupied(pos, from);
     pos.Board[to] = victim;
     if (victim) {
         pos.PieceSquare[victim] = to;
     } else {
-        pos.FileBits[FileOfSquare[to]] &= uint16_t(~RowBit(RowOfSquare[to]));
-        pos.RowBits[RowOfSquare[to]] &= uint16_t(~FileBit(FileOfSquare[to]));
+        ClearOccupied(pos, to);
     }
 }
 

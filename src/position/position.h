@@ -142,8 +142,6 @@ uint64_t ComputeKey(const Position& pos);
 // ---------------------------------------------------------------------------
 // Making moves (make_move.cpp)
 
-void PutPiece(Position& pos, uint32_t piece, uint32_t square, uint64_t& key);
-void TakePiece(Position& pos, uint32_t square, uint64_t& key);
 bool MakeMove(MoveRecord& record, Position& pos);  // false: refused, position unchanged
 void UnmakeMove(Position& pos);
 void MakeNullMove(Position& pos);
