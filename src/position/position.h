@@ -126,6 +126,18 @@ inline uint32_t CurrentCheckers(const Position& pos) {
     return pos.CheckersStack[pos.MoveCount];
 }
 
+// The key the position will have once `m` is played, for fetching its hash
+// bucket before the move is made.
+inline uint64_t KeyAfterMove(const Position& pos, Move m) {
+    const uint32_t from = MoveFrom(m), to = MoveTo(m);
+    const uint32_t kind = PieceKind[pos.Board[from]];
+    const uint32_t victim = pos.Board[to];
+    uint64_t key =
+        CurrentKey(pos) ^ ZobristSide ^ ZobristPiece[kind][from] ^ ZobristPiece[kind][to];
+    if (victim) key ^= ZobristPiece[PieceKind[victim]][to];
+    return key;
+}
+
 // A move code as a record ready for MakeMove.
 inline MoveRecord RecordOfMove(const Position& pos, Move m) {
     return RecordOf(MoveFrom(m), MoveTo(m), pos.Board[MoveTo(m)]);

@@ -39,19 +39,20 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     }
     // 6.
     state.nodes++;
-    // 7. Hash.
+    // 7. Hash. A null move's child with depth left will probe too: ask for
+    //    its bucket now, so that both fetches overlap.
+    const bool tryNull = depth > 1 && (pvNode != 1 || (pos.Ply & 1)) &&
+                         pos.RedValue > NullMoveMaterial && !SideToMoveInCheck(pos);
+    if (tryNull && depth - NullMoveReduction > 0)
+        PrefetchHash(state.hash, CurrentKey(pos) ^ ZobristSide);
     MovePicker picker;
     const int16_t hashValue = InitPicker(picker, state, pos, depth, alpha, beta);
     if (hashValue != NoHashCutoff) return hashValue;
     // 8.
     const bool inCheck = SideToMoveInCheck(pos);
     // 9. Null move.
-    if (depth > 1 && (pvNode != 1 || (pos.Ply & 1)) && pos.RedValue > NullMoveMaterial &&
-        !inCheck) {
+    if (tryNull) {
         MakeNullMove(pos);
-        // Only a child with depth left probes the table: a quiescence child
-        // would leave the prefetch unused, and on this path it costs as much.
-        if (depth - NullMoveReduction > 0) PrefetchHash(state.hash, CurrentKey(pos));
         const int16_t v = int16_t(-SearchAlphaBeta(state, pos, int8_t(depth - NullMoveReduction),
                                                    int16_t(-beta), int16_t(-alpha), 0));
         UnmakeNullMove(pos);
@@ -65,6 +66,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     Move searched[MaxSearchedMoves];
     int searchedCount = 0;
     int lastDepth = depth;
+    Move prefetched = 0;
     while (const Move m = NextMove(picker, state, pos)) {
         // 10.1-10.2 History pruning of quiet moves that rarely turn out best.
         const uint32_t ratio = SuccessRatio(state.ordering, m);
@@ -72,7 +74,14 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
             pvNode != 1 && searchedCount >= 3 && lastDepth < depth &&
             ratio < (depth <= 2 ? PruneRatioShallow : PruneRatioDeep) && pos.Board[MoveTo(m)] == 0)
             continue;
-        // 10.3
+        // 10.3 A child with depth left will probe the table: ask for its
+        //      bucket, and for that of the move after it, which then arrives
+        //      while this move's subtree is searched.
+        if (depth >= 2) {
+            if (m != prefetched) PrefetchHash(state.hash, KeyAfterMove(pos, m));
+            prefetched = PeekNextMove(picker);
+            if (prefetched) PrefetchHash(state.hash, KeyAfterMove(pos, prefetched));
+        }
         MoveRecord record = RecordOfMove(pos, m);
         if (!MakeMove(record, pos)) continue;
         // 10.4 Extensions: a single reply, or a move that gives check.
@@ -86,7 +95,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
             lastDepth = newDepth;
             reduced = true;
         }
-        if (newDepth > 0) PrefetchHash(state.hash, CurrentKey(pos));
+        if (depth < 2 && newDepth > 0) PrefetchHash(state.hash, CurrentKey(pos));
         // 10.6 Principal variation search.
         int16_t v;
         if (firstMove || pvNode != 1) {

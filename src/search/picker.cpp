@@ -237,6 +237,18 @@ Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
     }
 }
 
+Move PeekNextMove(const MovePicker& p) {
+    switch (p.stage) {
+        case StageCaptures:
+            return p.capturesLeft > 0 ? MoveOf(p.captures[p.cursor]) : 0;
+        case StageCheckList:
+        case StageQuiet:
+            return p.cursor < p.movesLeft ? MoveOf(p.moves[p.cursor]) : 0;
+        default:
+            return 0;
+    }
+}
+
 void InitQuiescencePicker(MovePicker& p, const SearchState& state, Position& pos,
                           bool allowChecks) {
     p.checksEnabled = 0;

@@ -303,6 +303,9 @@ int16_t InitPicker(MovePicker& picker, const SearchState& state, Position& pos, 
                    int16_t alpha, int16_t beta);
 // 0 when no move is left.
 Move NextMove(MovePicker& picker, const SearchState& state, Position& pos);
+// The move the main picker would try next, when it already stands in a sorted
+// list (it may still be skipped); 0 otherwise. The picker is not advanced.
+Move PeekNextMove(const MovePicker& picker);
 void InitQuiescencePicker(MovePicker& picker, const SearchState& state, Position& pos,
                           bool allowChecks);
 Move NextQuiescenceMove(MovePicker& picker, Position& pos);

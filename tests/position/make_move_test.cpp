@@ -74,11 +74,14 @@ TEST(MakeMove, UnmakeRestoresEveryFieldAlongRandomGames) {
             std::memcpy(&copy, &pos, sizeof pos);
             for (int i = 0; i < n; i++) {
                 MoveRecord r = list[i];
+                const uint64_t foreseen = KeyAfterMove(pos, MoveOf(r));
                 if (!MakeMove(r, pos)) {
                     ASSERT_TRUE(SameLivePosition(pos, copy));
                     continue;
                 }
                 ASSERT_EQ(CheckInvariants(pos), "");
+                // The key foreseen before the move is the one it produced.
+                ASSERT_EQ(CurrentKey(pos), foreseen);
                 // The check flag and mask agree with an independent attack test.
                 ASSERT_EQ(pos.MoveStack[pos.MoveCount].givesCheck != 0,
                           RefKingAttacked(pos, pos.SideToMove));

@@ -114,6 +114,52 @@ TEST(Picker, HashCutoffAtInit) {
 
 // Red king e0 in check from the rook on e5: the rook on a5 can take it, the
 // cannon on c2 can block on e2, the king can step aside.
+// The search fetches the hash bucket of the move the picker will name next.
+// A peeked move must be one the node hands out (a losing capture later, a
+// hash move or killer that the quiet list skips earlier); when the picker
+// stands in its quiet list with nothing left to skip, it is the next move.
+TEST(Picker, PeekedMoveIsOneTheNodeHandsOut) {
+    const std::unique_ptr<SearchState> owned = NewSearchState();
+    SearchState& state = *owned;
+    Position& pos = ScratchPosition();
+    const char* const fens[] = {Captures, StartFen, "4k4/9/9/9/R3r4/9/9/2C6/9/4K4 w - - 0 1",
+                                "2bak4/4a4/4b4/2R1N4/2n6/2p3C2/9/4B4/4A4/3AK1B2 b - - 0 1"};
+    for (const char* fen : fens) {
+        for (const bool withHashAndKillers : {false, true}) {
+            LoadFen(fen, pos);
+            ResetSearchTables(state);
+            MoveRecord all[MaxGeneratedMoves + 1];
+            const int n = GenerateAll(pos, all);
+            ASSERT_GE(n, 3);
+            if (withHashAndKillers) {
+                StoreHash(state.hash, pos, MoveOf(all[n - 1]), 0, 1, BoundLower);
+                state.ordering.killers[0][0] = all[n - 2];
+                state.ordering.killers[0][1] = all[n - 3];
+            }
+            MovePicker& p = Picker();
+            ASSERT_EQ(InitPicker(p, state, pos, 3, -MateScore, MateScore), NoHashCutoff);
+            std::vector<Move> handed, peeked;
+            int nextMatched = 0;
+            while (const Move m = NextMove(p, state, pos)) {
+                if (!peeked.empty() && peeked.back() == m) nextMatched++;
+                handed.push_back(m);
+                peeked.push_back(PeekNextMove(p));
+            }
+            int named = 0;
+            for (const Move next : peeked) {
+                if (next == 0) continue;
+                named++;
+                EXPECT_NE(std::find(handed.begin(), handed.end(), next), handed.end())
+                    << Text(next) << " in " << fen;
+            }
+            EXPECT_GT(named, 0) << fen;
+            if (!withHashAndKillers && !SideToMoveInCheck(pos)) {
+                EXPECT_GE(nextMatched, int(handed.size()) / 2) << fen;
+            }
+        }
+    }
+}
+
 TEST(Picker, EvasionsComeInBands) {
     const std::unique_ptr<SearchState> owned = NewSearchState();
     SearchState& state = *owned;
