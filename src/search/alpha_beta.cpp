@@ -69,10 +69,11 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     Move prefetched = 0;
     while (const Move m = NextMove(picker, state, pos)) {
         // 10.1-10.2 History pruning of quiet moves that rarely turn out best.
-        const uint32_t ratio = SuccessRatio(state.ordering, m);
+        //          The ratio costs a division: it is read only where it counts
+        //          (nothing changes the counters before the reduction reads it).
         if (state.options.historyPruning && !inCheck && depth <= state.rootDepth / 2 &&
-            pvNode != 1 && searchedCount >= 3 && lastDepth < depth &&
-            ratio < (depth <= 2 ? PruneRatioShallow : PruneRatioDeep) && pos.Board[MoveTo(m)] == 0)
+            pvNode != 1 && searchedCount >= 3 && lastDepth < depth && pos.Board[MoveTo(m)] == 0 &&
+            SuccessRatio(state.ordering, m) < (depth <= 2 ? PruneRatioShallow : PruneRatioDeep))
             continue;
         // 10.3 A child with depth left will probe the table: ask for its
         //      bucket, and for that of the move after it, which then arrives
@@ -90,7 +91,8 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         // 10.5 History reduction.
         bool reduced = false;
         if (state.options.historyReduction && depth >= 3 && pvNode != 1 && !inCheck &&
-            searchedCount >= 3 && newDepth < depth && ratio < ReduceRatio) {
+            searchedCount >= 3 && newDepth < depth &&
+            SuccessRatio(state.ordering, m) < ReduceRatio) {
             newDepth--;
             lastDepth = newDepth;
             reduced = true;
