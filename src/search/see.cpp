@@ -104,77 +104,88 @@ void InitAttackerCursor(AttackerCursor& cursor, uint32_t target, uint32_t side) 
 
 // Each call re-examines the current step against the board as it is now: a
 // piece found stays in place until it has captured, so a piece that moved onto
-// the target is not found again while one lined up behind it now is.
+// the target is not found again while one lined up behind it now is. The
+// stages run as one straight sequence entered at the cursor's stage, each
+// returning with the cursor left on the step that found a piece.
 uint32_t NextAttacker(AttackerCursor& cursor, const Position& pos) {
     const uint32_t target = cursor.target, side = cursor.side;
     const uint32_t row = RowOfSquare[target];
     // The square from which the side's pawn captures straight ahead.
     const uint32_t ahead = side == Red ? target + 13 : target - 13;
     const bool acrossRiver = side == Red ? row <= 4 : row >= 5;
+    uint32_t step = cursor.step;
+    const auto foundAt = [&](AttackerStage stage, uint32_t square) {
+        cursor.stage = stage;
+        cursor.step = uint8_t(step);
+        return square;
+    };
 
-    while (cursor.stage != DoneStage) {
-        const uint32_t step = cursor.step;
-        uint32_t square = 0;  // the square examined at this step, 0 when the stage is over
-        bool found = false;
-        switch (cursor.stage) {
-            case PawnAheadStage:
-                if (step == 0 && (row == 4 || row == 5)) {
-                    square = ahead;
-                    found = IsPawnOf(pos.Board[square], side);
-                }
-                break;
-            case BishopStage:
-                square = BishopMoves[target][step];
-                found = IsPieceOf(pos.Board[square], side, BishopOffset, BishopOffset + 1);
-                break;
-            case AdvisorStage:
-                square = AdvisorMoves[target][step];
-                found = IsPieceOf(pos.Board[square], side, AdvisorOffset, AdvisorOffset + 1);
-                break;
-            case PawnStage:
-                if (step == 0)
-                    square = ahead;
-                else if (step < 3 && acrossRiver)
-                    square = step == 1 ? target + 1 : target - 1;
-                found = IsPawnOf(pos.Board[square], side);
-                break;
-            case KnightStage:
-                square = KnightMoves[target][step];
-                if (square && IsPieceOf(pos.Board[square], side, KnightOffset, KnightOffset + 1)) {
-                    const uint32_t leg =
-                        square + KnightLegOffset[int32_t(target) - int32_t(square)];
-                    found = pos.Board[leg] == 0;
-                }
-                break;
-            case CannonStage:
-            case RookStage:
-                if (step < 4) {
-                    const bool cannon = cursor.stage == CannonStage;
-                    // A direction with no piece still counts as a step.
-                    square = PieceAlongLine(pos, target, int(step), cannon);
-                    found = cannon
-                                ? IsPieceOf(pos.Board[square], side, CannonOffset, CannonOffset + 1)
-                                : IsPieceOf(pos.Board[square], side, RookOffset, RookOffset + 1);
-                    if (!square) square = target;
-                }
-                break;
-            case KingStage:
-                square = KingMoves[target][step];
-                found = pos.Board[square] == SideBase(side);
-                break;
-        }
-        if (found) {
-            const bool pawn = cursor.stage == PawnAheadStage || cursor.stage == PawnStage;
-            return pawn ? PawnOrCannonBehind(pos, target, square, side) : square;
-        }
-        if (square) {
-            cursor.step++;
-        } else {
-            cursor.stage++;
+    switch (cursor.stage) {
+        case PawnAheadStage:
+            if (step == 0 && (row == 4 || row == 5) && IsPawnOf(pos.Board[ahead], side))
+                return foundAt(PawnAheadStage, PawnOrCannonBehind(pos, target, ahead, side));
+            step = 0;
+            [[fallthrough]];
+        case BishopStage:
+            for (; BishopMoves[target][step]; step++) {
+                const uint32_t square = BishopMoves[target][step];
+                if (IsPieceOf(pos.Board[square], side, BishopOffset, BishopOffset + 1))
+                    return foundAt(BishopStage, square);
+            }
+            step = 0;
+            [[fallthrough]];
+        case AdvisorStage:
+            for (; AdvisorMoves[target][step]; step++) {
+                const uint32_t square = AdvisorMoves[target][step];
+                if (IsPieceOf(pos.Board[square], side, AdvisorOffset, AdvisorOffset + 1))
+                    return foundAt(AdvisorStage, square);
+            }
+            step = 0;
+            [[fallthrough]];
+        case PawnStage:
+            for (; step < (acrossRiver ? 3u : 1u); step++) {
+                const uint32_t square = step == 0 ? ahead : step == 1 ? target + 1 : target - 1;
+                if (IsPawnOf(pos.Board[square], side))
+                    return foundAt(PawnStage, PawnOrCannonBehind(pos, target, square, side));
+            }
+            step = 0;
+            [[fallthrough]];
+        case KnightStage:
+            for (; KnightMoves[target][step]; step++) {
+                const uint32_t square = KnightMoves[target][step];
+                if (IsPieceOf(pos.Board[square], side, KnightOffset, KnightOffset + 1) &&
+                    pos.Board[square + KnightLegOffset[int32_t(target) - int32_t(square)]] == 0)
+                    return foundAt(KnightStage, square);
+            }
+            step = 0;
+            [[fallthrough]];
+        case CannonStage:
+            for (; step < 4; step++) {
+                const uint32_t square = PieceAlongLine(pos, target, int(step), true);
+                if (IsPieceOf(pos.Board[square], side, CannonOffset, CannonOffset + 1))
+                    return foundAt(CannonStage, square);
+            }
+            step = 0;
+            [[fallthrough]];
+        case RookStage:
+            for (; step < 4; step++) {
+                const uint32_t square = PieceAlongLine(pos, target, int(step), false);
+                if (IsPieceOf(pos.Board[square], side, RookOffset, RookOffset + 1))
+                    return foundAt(RookStage, square);
+            }
+            step = 0;
+            [[fallthrough]];
+        case KingStage:
+            for (; KingMoves[target][step]; step++) {
+                const uint32_t square = KingMoves[target][step];
+                if (pos.Board[square] == SideBase(side)) return foundAt(KingStage, square);
+            }
+            [[fallthrough]];
+        default:
+            cursor.stage = DoneStage;
             cursor.step = 0;
-        }
+            return 0;
     }
-    return 0;
 }
 
 void StaticExchange(Position& pos, MoveRecord& record) {
