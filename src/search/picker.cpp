@@ -76,6 +76,23 @@ Move NextQuiescenceCapture(MovePicker& p, Position& pos) {
     return 0;
 }
 
+// The quiet list, with the losing captures behind it; the hash move and the
+// killers already handed out are skipped.
+inline Move NextQuietMove(MovePicker& p) {
+    if (p.hasHashMove) {
+        while (p.cursor < p.movesLeft) {
+            const MoveRecord& r = p.moves[p.cursor];
+            if (MoveOf(r) != p.hashMove && !SameSquares(r, p.killer1From, p.killer1To) &&
+                !SameSquares(r, p.killer2From, p.killer2To))
+                break;
+            p.cursor++;
+        }
+    }
+    if (p.cursor < p.movesLeft) return MoveOf(p.moves[p.cursor++]);
+    p.stage = StageDone;
+    return 0;
+}
+
 }  // namespace
 
 void ScoreCapturesMvvLva(const Position& pos, MoveRecord* list, int count) {
@@ -152,6 +169,8 @@ int16_t InitPicker(MovePicker& p, const SearchState& state, Position& pos, int8_
 }
 
 Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
+    // Most calls find the picker in its quiet list: spare them the switch.
+    if (p.stage == StageQuiet) return NextQuietMove(p);
     switch (p.stage) {
         case StageStart:
             p.stage = SideToMoveInCheck(pos) ? StageCheckList : StageGenerateCaptures;
@@ -219,18 +238,7 @@ Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
             [[fallthrough]];
 
         case StageQuiet:
-            if (p.hasHashMove) {
-                while (p.cursor < p.movesLeft) {
-                    const MoveRecord& r = p.moves[p.cursor];
-                    if (MoveOf(r) != p.hashMove && !SameSquares(r, p.killer1From, p.killer1To) &&
-                        !SameSquares(r, p.killer2From, p.killer2To))
-                        break;
-                    p.cursor++;
-                }
-            }
-            if (p.cursor < p.movesLeft) return MoveOf(p.moves[p.cursor++]);
-            p.stage = StageDone;
-            return 0;
+            return NextQuietMove(p);
 
         default:
             return 0;

@@ -6,6 +6,13 @@
 #include "search/search.h"
 
 int16_t RepetitionScore(const Position& pos, bool& repeated) {
+    // Nothing repeats across a capture or a null move, so most quiescence
+    // nodes, reached by a capture, need no walk back through the moves.
+    const MoveRecord& last = pos.MoveStack[pos.MoveCount];
+    if (last.captured != 0 || last.from == 0) {
+        repeated = false;
+        return 0;
+    }
     const int code = DetectRepetition(pos);
     repeated = code != 0;
     const int16_t win = int16_t(MateScore - int16_t(pos.Ply));
