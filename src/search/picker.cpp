@@ -226,10 +226,21 @@ Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
 
         case StageQuiet - 1: {
             const int quiet = GenerateNonCaptures(pos, p.moves);
-            // Each move's history read once, not at every comparison.
-            for (int i = 0; i < quiet; i++)
-                p.moves[i].score = int32_t(StatsOf(state.ordering, MoveOf(p.moves[i])).history);
-            SortByScore(p.moves, quiet);
+            // Each move's history read once, not at every comparison. Moves
+            // without history stay in generation order behind the others, as
+            // the stable sort would leave them, so only the others are sorted.
+            MoveRecord unranked[MaxGeneratedMoves];
+            int ranked = 0, unrankedCount = 0;
+            for (int i = 0; i < quiet; i++) {
+                MoveRecord r = p.moves[i];
+                r.score = int32_t(StatsOf(state.ordering, MoveOf(r)).history);
+                if (r.score != 0)
+                    p.moves[ranked++] = r;
+                else
+                    unranked[unrankedCount++] = r;
+            }
+            SortByScore(p.moves, ranked);
+            for (int i = 0; i < unrankedCount; i++) p.moves[ranked + i] = unranked[i];
             for (int i = 0; i < p.badCount; i++) p.moves[quiet + i] = p.badCaptures[i];
             p.movesLeft = uint8_t(quiet + p.badCount);
             p.cursor = 0;
