@@ -19,19 +19,16 @@ inline uint32_t OwnBit(uint32_t side) {
 }
 
 // The line table entry of a slider along its file and row, both directions.
+// An entry of 0 (no piece met) lands on the empty margin just before row 0 or
+// file 0, which the callers' test for an enemy piece turns away.
 template <typename FileTable, typename RowTable>
 inline void LineTargets(const Position& pos, uint32_t s, const FileTable& fileTable,
                         const RowTable& rowTable, uint32_t out[4]) {
     const uint32_t row = RowOfSquare[s], file = FileOfSquare[s];
     const uint32_t fileOcc = pos.FileBits[file], rowOcc = pos.RowBits[row];
-    for (int dir = 0; dir < 2; dir++) {
-        const uint32_t v = fileTable[row][fileOcc][dir];
-        out[dir] = v ? s + 13 * (v - 1) - 13 * row : 0;
-    }
-    for (int dir = 0; dir < 2; dir++) {
-        const uint32_t v = rowTable[file][rowOcc][dir];
-        out[2 + dir] = v ? s + (v - 1) - file : 0;
-    }
+    for (int dir = 0; dir < 2; dir++)
+        out[dir] = s + 13 * fileTable[row][fileOcc][dir] - 13 * (row + 1);
+    for (int dir = 0; dir < 2; dir++) out[2 + dir] = s + rowTable[file][rowOcc][dir] - (file + 1);
 }
 
 }  // namespace
@@ -67,7 +64,7 @@ int GenerateCaptures(const Position& pos, MoveRecord* list) {
         uint32_t targets[4];
         LineTargets(pos, s, FileFirstPiece, RowFirstPiece, targets);
         for (uint32_t t : targets)
-            if (t && (pos.Board[t] & enemy)) Emit(list, n, s, t, pos.Board[t]);
+            if (pos.Board[t] & enemy) Emit(list, n, s, t, pos.Board[t]);
     }
     for (uint32_t p = base + CannonOffset; p < base + CannonOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
@@ -75,7 +72,7 @@ int GenerateCaptures(const Position& pos, MoveRecord* list) {
         uint32_t targets[4];
         LineTargets(pos, s, FileSecondPiece, RowSecondPiece, targets);
         for (uint32_t t : targets)
-            if (t && (pos.Board[t] & enemy)) Emit(list, n, s, t, pos.Board[t]);
+            if (pos.Board[t] & enemy) Emit(list, n, s, t, pos.Board[t]);
     }
     for (uint32_t p = base + PawnOffset; p < base + 16; p++)
         if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(s, PawnMoves[s][side]);
