@@ -86,13 +86,32 @@ int32_t Exchange(Position& pos, AttackerCursor& a, AttackerCursor& b, int32_t ba
 
 }  // namespace
 
+namespace {
+
+// Each piece's order value on a square outside ([0]) and inside ([1]) black's
+// half, so that pricing a capture needs no branch on the piece's kind.
+struct OrderValueTable {
+    int8_t value[48][2];
+    constexpr OrderValueTable() : value() {
+        for (uint32_t piece = 16; piece < 48; piece++) {
+            for (uint32_t blackHalf = 0; blackHalf < 2; blackHalf++) {
+                const uint32_t offset = OffsetOfPiece(piece);
+                // Red has crossed in black's half, black outside it.
+                const bool crossed = (blackHalf != 0) == (SideOfPiece(piece) == Red);
+                value[piece][blackHalf] =
+                    int8_t(SideOrderValues[offset] +
+                           (offset >= PawnOffset && crossed ? CrossedPawnBonus : 0));
+            }
+        }
+    }
+};
+constexpr OrderValueTable OrderValues;
+
+}  // namespace
+
 int32_t OrderValue(uint32_t piece, uint32_t square) {
-    if (piece < 16 || piece >= 48) return 0;
-    const uint32_t offset = OffsetOfPiece(piece);
-    int32_t value = SideOrderValues[offset];
-    if (offset >= PawnOffset && HasCrossedRiver(SideOfPiece(piece), square))
-        value += CrossedPawnBonus;
-    return value;
+    if (piece >= 48) return 0;
+    return OrderValues.value[piece][SquareInBlackHalf[square] != 0];
 }
 
 void InitAttackerCursor(AttackerCursor& cursor, uint32_t target, uint32_t side) {
