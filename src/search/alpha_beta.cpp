@@ -15,6 +15,9 @@ constexpr uint32_t ReduceRatio = 9830;
 constexpr int32_t NullMoveMaterial = 400;
 constexpr int NullMoveReduction = 3;
 
+int16_t SearchChild(SearchState& state, Position& pos, int8_t depth, int16_t alpha, int16_t beta,
+                    uint8_t pvNode);
+
 }  // namespace
 
 int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t alpha,
@@ -53,8 +56,8 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     // 9. Null move.
     if (tryNull) {
         MakeNullMove(pos);
-        const int16_t v = int16_t(-SearchAlphaBeta(state, pos, int8_t(depth - NullMoveReduction),
-                                                   int16_t(-beta), int16_t(-alpha), 0));
+        const int16_t v = int16_t(-SearchChild(state, pos, int8_t(depth - NullMoveReduction),
+                                               int16_t(-beta), int16_t(-alpha), 0));
         UnmakeNullMove(pos);
         if (v >= beta) return v;
     }
@@ -101,22 +104,22 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         // 10.6 Principal variation search.
         int16_t v;
         if (firstMove || pvNode != 1) {
-            v = int16_t(-SearchAlphaBeta(state, pos, int8_t(newDepth), int16_t(-beta),
-                                         int16_t(-alpha), pvNode));
+            v = int16_t(-SearchChild(state, pos, int8_t(newDepth), int16_t(-beta), int16_t(-alpha),
+                                     pvNode));
             firstMove = false;
         } else {
-            v = int16_t(-SearchAlphaBeta(state, pos, int8_t(newDepth), int16_t(-alpha - 1),
-                                         int16_t(-alpha), 0));
+            v = int16_t(-SearchChild(state, pos, int8_t(newDepth), int16_t(-alpha - 1),
+                                     int16_t(-alpha), 0));
             if (v > alpha && v < beta)
-                v = int16_t(-SearchAlphaBeta(state, pos, int8_t(newDepth), int16_t(-beta),
-                                             int16_t(-alpha), 1));
+                v = int16_t(
+                    -SearchChild(state, pos, int8_t(newDepth), int16_t(-beta), int16_t(-alpha), 1));
         }
         // 10.7 A reduced move that raises alpha gets its full depth back.
         if (state.options.historyReduction && reduced && v > alpha) {
             newDepth++;
             lastDepth = newDepth;
-            v = int16_t(-SearchAlphaBeta(state, pos, int8_t(newDepth), int16_t(-beta),
-                                         int16_t(-alpha), pvNode));
+            v = int16_t(-SearchChild(state, pos, int8_t(newDepth), int16_t(-beta), int16_t(-alpha),
+                                     pvNode));
         }
         // 10.8
         UnmakeMove(pos);
@@ -155,3 +158,16 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     StoreHash(state.hash, pos, bestMove, ValueToHash(best, pos.Ply), depth, bound);
     return best;
 }
+
+namespace {
+
+// A child at the horizon goes straight to the quiescence search, sparing the
+// full node's frame (the depth limit stays the full node's: it returns before
+// counting the node).
+inline int16_t SearchChild(SearchState& state, Position& pos, int8_t depth, int16_t alpha,
+                           int16_t beta, uint8_t pvNode) {
+    if (depth <= 0 && pos.Ply < MaxPly) return Quiesce(state, pos, alpha, beta, depth);
+    return SearchAlphaBeta(state, pos, depth, alpha, beta, pvNode);
+}
+
+}  // namespace
