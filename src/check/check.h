@@ -16,6 +16,9 @@ constexpr int MaxCheckingMoves = MaxGeneratedMoves;
 // empty list; one that names no opponent's piece on the board is answered by
 // filtering.
 int GenerateEvasions(Position& pos, MoveRecord* list);
+// The same moves in the same order, with those that leave the king attacked
+// among them: for a caller that settles legality itself, as MakeMove does.
+int GenerateEvasionCandidates(Position& pos, MoveRecord* list);
 int EvadeRookCheck(Position& pos, MoveRecord* list);
 int EvadeCannonCheck(Position& pos, MoveRecord* list);
 int EvadeKnightCheck(Position& pos, MoveRecord* list);

@@ -3,7 +3,8 @@
 // check: king moves, captures of the checker, moves onto the check line or the
 // knight's leg, and moves of a cannon's screen. Anything else is answered by
 // filtering every pseudo-legal move. Every candidate is confirmed with
-// LeavesKingAttacked, so every list holds legal moves only.
+// LeavesKingAttacked, so every list holds legal moves only; the candidate
+// lists, for callers that settle legality as they play, skip that test.
 //
 // No move can be proposed twice: king moves come only from the king, captures
 // of the checker only reach the checker's square, blocks only reach empty
@@ -26,6 +27,7 @@ struct Evasion {
     uint32_t own;      // the colour bit of its pieces
     uint32_t king;     // its king's square
     uint32_t checker;  // the checking piece's square
+    bool legalOnly;    // false: every candidate is listed, legal or not
 };
 
 // The line from the checker to the king, for rook and cannon checks.
@@ -46,7 +48,7 @@ inline bool IsPawnOf(uint32_t base, uint32_t piece) {
 }
 
 inline void Propose(Evasion& e, uint32_t from, uint32_t to) {
-    if (!LeavesKingAttacked(e.pos, from, to))
+    if (!e.legalOnly || !LeavesKingAttacked(e.pos, from, to))
         e.list[e.n++] = RecordOf(from, to, e.pos.Board[to], 0, 0);
 }
 
@@ -285,10 +287,10 @@ bool StartEvasion(Evasion& e) {
     return e.checker != 0;
 }
 
-Evasion MakeEvasion(Position& pos, MoveRecord* list) {
+Evasion MakeEvasion(Position& pos, MoveRecord* list, bool legalOnly) {
     const uint32_t side = pos.SideToMove;
-    return Evasion{pos, list, 0, side, SideBase(side), 16u << side, pos.PieceSquare[SideBase(side)],
-                   0};
+    const uint32_t king = pos.PieceSquare[SideBase(side)];
+    return Evasion{pos, list, 0, side, SideBase(side), 16u << side, king, 0, legalOnly};
 }
 
 // The check line, or false when checker and king share no line.
@@ -306,52 +308,29 @@ bool FindCheckLine(const Evasion& e, CheckLine& cl) {
     return false;
 }
 
-}  // namespace
-
-uint32_t CheckerPiece(uint32_t mask) {
-    // Piece offsets named by the twelve bits of one side.
-    static constexpr uint32_t OffsetOfBit[12] = {0, 11, 12, 13, 14, 15, 5, 6, 9, 10, 7, 8};
-    const uint32_t bit = uint32_t(__builtin_ctz(mask));
-    return SideBase(bit / 12) + OffsetOfBit[bit % 12];
+int Filter(Position& pos, MoveRecord* list, bool legalOnly) {
+    MoveRecord all[MaxGeneratedMoves + 1];
+    const int total = GenerateAll(pos, all);
+    int n = 0;
+    for (int i = 0; i < total; i++)
+        if (!legalOnly || !LeavesKingAttacked(pos, all[i].from, all[i].to)) list[n++] = all[i];
+    return n;
 }
 
-int GenerateEvasions(Position& pos, MoveRecord* list) {
-    const uint32_t mask = CurrentCheckers(pos);
-    if (mask == 0 || (mask & (mask - 1)) != 0) return EvadeByFiltering(pos, list);
-    switch (__builtin_ctz(mask) % 12) {
-        case 0:  // only the facing kings
-            return 0;
-        case 1:
-        case 2:
-        case 3:
-        case 4:
-        case 5:
-            return EvadePawnCheck(pos, list);
-        case 6:
-        case 7:
-            return EvadeKnightCheck(pos, list);
-        case 8:
-        case 9:
-            return EvadeCannonCheck(pos, list);
-        default:
-            return EvadeRookCheck(pos, list);
-    }
-}
-
-int EvadeRookCheck(Position& pos, MoveRecord* list) {
-    Evasion e = MakeEvasion(pos, list);
+int EvadeRook(Position& pos, MoveRecord* list, bool legalOnly) {
+    Evasion e = MakeEvasion(pos, list, legalOnly);
     CheckLine cl;
-    if (!StartEvasion(e) || !FindCheckLine(e, cl)) return EvadeByFiltering(pos, list);
+    if (!StartEvasion(e) || !FindCheckLine(e, cl)) return Filter(pos, list, legalOnly);
     ProposeKingMoves(e);
     ProposeCapturesOfChecker(e, cl.onFile ? PawnsBeside : NoPawnCaptures);
     ProposeBlocks(e, cl, 0);
     return e.n;
 }
 
-int EvadeCannonCheck(Position& pos, MoveRecord* list) {
-    Evasion e = MakeEvasion(pos, list);
+int EvadeCannon(Position& pos, MoveRecord* list, bool legalOnly) {
+    Evasion e = MakeEvasion(pos, list, legalOnly);
     CheckLine cl;
-    if (!StartEvasion(e) || !FindCheckLine(e, cl)) return EvadeByFiltering(pos, list);
+    if (!StartEvasion(e) || !FindCheckLine(e, cl)) return Filter(pos, list, legalOnly);
     ProposeKingMoves(e);
     ProposeCapturesOfChecker(e, cl.onFile ? PawnsBesideAndBehind : NoPawnCaptures);
 
@@ -374,11 +353,11 @@ int EvadeCannonCheck(Position& pos, MoveRecord* list) {
     return e.n;
 }
 
-int EvadeKnightCheck(Position& pos, MoveRecord* list) {
-    Evasion e = MakeEvasion(pos, list);
-    if (!StartEvasion(e)) return EvadeByFiltering(pos, list);
+int EvadeKnight(Position& pos, MoveRecord* list, bool legalOnly) {
+    Evasion e = MakeEvasion(pos, list, legalOnly);
+    if (!StartEvasion(e)) return Filter(pos, list, legalOnly);
     const int32_t d = int32_t(e.king) - int32_t(e.checker);
-    if (d < -27 || d > 27 || !KnightDeltaOk[d]) return EvadeByFiltering(pos, list);
+    if (d < -27 || d > 27 || !KnightDeltaOk[d]) return Filter(pos, list, legalOnly);
     ProposeKingMoves(e);
     ProposeCapturesOfChecker(e, NoPawnCaptures);
 
@@ -413,20 +392,71 @@ int EvadeKnightCheck(Position& pos, MoveRecord* list) {
     return e.n;
 }
 
-int EvadePawnCheck(Position& pos, MoveRecord* list) {
-    Evasion e = MakeEvasion(pos, list);
-    if (!StartEvasion(e)) return EvadeByFiltering(pos, list);
+int EvadePawn(Position& pos, MoveRecord* list, bool legalOnly) {
+    Evasion e = MakeEvasion(pos, list, legalOnly);
+    if (!StartEvasion(e)) return Filter(pos, list, legalOnly);
     // A pawn checks from beside the king or from in front: nothing fits between.
     ProposeKingMoves(e);
     ProposeCapturesOfChecker(e, NoPawnCaptures);
     return e.n;
 }
 
+int Evade(Position& pos, MoveRecord* list, bool legalOnly) {
+    const uint32_t mask = CurrentCheckers(pos);
+    if (mask == 0 || (mask & (mask - 1)) != 0) return Filter(pos, list, legalOnly);
+    switch (__builtin_ctz(mask) % 12) {
+        case 0:  // only the facing kings
+            return 0;
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+            return EvadePawn(pos, list, legalOnly);
+        case 6:
+        case 7:
+            return EvadeKnight(pos, list, legalOnly);
+        case 8:
+        case 9:
+            return EvadeCannon(pos, list, legalOnly);
+        default:
+            return EvadeRook(pos, list, legalOnly);
+    }
+}
+
+}  // namespace
+
+uint32_t CheckerPiece(uint32_t mask) {
+    // Piece offsets named by the twelve bits of one side.
+    static constexpr uint32_t OffsetOfBit[12] = {0, 11, 12, 13, 14, 15, 5, 6, 9, 10, 7, 8};
+    const uint32_t bit = uint32_t(__builtin_ctz(mask));
+    return SideBase(bit / 12) + OffsetOfBit[bit % 12];
+}
+
+int GenerateEvasions(Position& pos, MoveRecord* list) {
+    return Evade(pos, list, true);
+}
+
+int GenerateEvasionCandidates(Position& pos, MoveRecord* list) {
+    return Evade(pos, list, false);
+}
+
+int EvadeRookCheck(Position& pos, MoveRecord* list) {
+    return EvadeRook(pos, list, true);
+}
+
+int EvadeCannonCheck(Position& pos, MoveRecord* list) {
+    return EvadeCannon(pos, list, true);
+}
+
+int EvadeKnightCheck(Position& pos, MoveRecord* list) {
+    return EvadeKnight(pos, list, true);
+}
+
+int EvadePawnCheck(Position& pos, MoveRecord* list) {
+    return EvadePawn(pos, list, true);
+}
+
 int EvadeByFiltering(Position& pos, MoveRecord* list) {
-    MoveRecord all[MaxGeneratedMoves + 1];
-    const int total = GenerateAll(pos, all);
-    int n = 0;
-    for (int i = 0; i < total; i++)
-        if (!LeavesKingAttacked(pos, all[i].from, all[i].to)) list[n++] = all[i];
-    return n;
+    return Filter(pos, list, true);
 }

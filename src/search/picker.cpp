@@ -2,7 +2,8 @@
 // that do not lose material, the two killers, then the quiet moves by
 // history with the losing captures behind them; in check, every evasion at
 // once. The quiescence picker hands out captures by MVV/LVA and, at its
-// first ply, checking moves.
+// first ply, checking moves; in check, the evasion candidates by MVV/LVA,
+// whose illegal ones MakeMove refuses.
 
 #include "check/check.h"
 #include "search/search.h"
@@ -275,7 +276,8 @@ void InitQuiescencePicker(MovePicker& p, const SearchState& state, Position& pos
     p.capturesLeft = 0;
     if (SideToMoveInCheck(pos)) {
         p.stage = StageQuiescenceEvasions;
-        p.movesLeft = uint8_t(GenerateEvasions(pos, p.moves));
+        // MakeMove refuses the illegal ones, so only those played are tested.
+        p.movesLeft = uint8_t(GenerateEvasionCandidates(pos, p.moves));
         ScoreCapturesMvvLva(pos, p.moves, p.movesLeft);
         return;
     }

@@ -308,6 +308,7 @@ Move NextMove(MovePicker& picker, const SearchState& state, Position& pos);
 Move PeekNextMove(const MovePicker& picker);
 void InitQuiescencePicker(MovePicker& picker, const SearchState& state, Position& pos,
                           bool allowChecks);
+// Pseudo-legal moves: in check too, so the caller must let MakeMove settle legality.
 Move NextQuiescenceMove(MovePicker& picker, Position& pos);
 void OrderEvasions(MovePicker& picker, const SearchState& state, Position& pos);
 void ScoreCapturesMvvLva(const Position& pos, MoveRecord* list, int count);

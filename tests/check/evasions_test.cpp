@@ -76,6 +76,19 @@ void ExpectEvasionsAgree(Position& pos) {
     const std::vector<RefMove> engine = EngineLegalMoves(pos);
     EXPECT_EQ(Sorted(MovesOf(filtered, m)), engine) << FenOfPosition(pos);
     EXPECT_EQ(Sorted(RefLegalMoves(pos)), engine) << FenOfPosition(pos);
+    // The candidates, once MakeMove has refused those that leave the king
+    // attacked, are the evasions in their order.
+    MoveRecord candidates[MaxEvasions];
+    const int c = RunUnchanged(pos, GenerateEvasionCandidates, candidates);
+    EXPECT_FALSE(HasDuplicates(MovesOf(candidates, c))) << FenOfPosition(pos);
+    std::vector<RefMove> played;
+    for (int i = 0; i < c; i++) {
+        MoveRecord r = candidates[i];
+        if (!MakeMove(r, pos)) continue;
+        UnmakeMove(pos);
+        played.push_back({candidates[i].from, candidates[i].to});
+    }
+    EXPECT_EQ(played, dedicated) << FenOfPosition(pos);
     // The facing kings alone cannot arise from play; that list is empty.
     const uint32_t mask = CurrentCheckers(pos);
     if (mask == 1 || mask == 4096)
