@@ -139,9 +139,17 @@ void ProposeCapturesOfChecker(Evasion& e, PawnCaptures pawns) {
 // the line there.
 void ProposeBlocks(Evasion& e, const CheckLine& cl, uint32_t screen) {
     const Position& pos = e.pos;
+    // No empty square between checker and king: nothing to block with.
+    if (cl.high - cl.low - 1 <= (screen ? 1u : 0u)) return;
     const uint32_t screenCross = screen == 0 ? NoCoordinate
                                  : cl.onFile ? RowOfSquare[screen]
                                              : FileOfSquare[screen];
+    // A step piece reaches the line only from within `reach` files of a file
+    // check (rows of a row check).
+    const auto tooFar = [&](uint32_t from, uint32_t reach) {
+        const uint32_t cross = cl.onFile ? FileOfSquare[from] : RowOfSquare[from];
+        return cross + reach < cl.line || cross > cl.line + reach;
+    };
 
     // Rooks and cannons slide across onto the line.
     for (uint32_t p = e.base + RookOffset; p < e.base + CannonOffset + 2; p++) {
@@ -160,7 +168,7 @@ void ProposeBlocks(Evasion& e, const CheckLine& cl, uint32_t screen) {
     }
     for (uint32_t p = e.base + KnightOffset; p < e.base + KnightOffset + 2; p++) {
         const uint32_t from = pos.PieceSquare[p];
-        if (!from) continue;
+        if (!from || tooFar(from, 2)) continue;
         for (const uint8_t* t = KnightMoves[from]; *t; t++)
             if (*t != screen && StrictlyBetween(cl, *t) &&
                 pos.Board[from + KnightLegOffset[int32_t(*t - from)]] == 0)
@@ -180,14 +188,14 @@ void ProposeBlocks(Evasion& e, const CheckLine& cl, uint32_t screen) {
     }
     for (uint32_t p = e.base + BishopOffset; p < e.base + BishopOffset + 2; p++) {
         const uint32_t from = pos.PieceSquare[p];
-        if (!from) continue;
+        if (!from || tooFar(from, 2)) continue;
         for (const uint8_t* t = BishopMoves[from]; *t; t++)
             if (*t != screen && StrictlyBetween(cl, *t) && pos.Board[(from + *t) / 2] == 0)
                 Propose(e, from, *t);
     }
     for (uint32_t p = e.base + AdvisorOffset; p < e.base + AdvisorOffset + 2; p++) {
         const uint32_t from = pos.PieceSquare[p];
-        if (!from) continue;
+        if (!from || tooFar(from, 1)) continue;
         for (const uint8_t* t = AdvisorMoves[from]; *t; t++)
             if (*t != screen && StrictlyBetween(cl, *t)) Propose(e, from, *t);
     }
