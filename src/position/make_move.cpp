@@ -145,9 +145,14 @@ bool MakeMove(MoveRecord& record, Position& pos) {
     }
     pos.Board[to] = mover;
     pos.PieceSquare[mover] = to;
-    // The stack's copy is built whole: writing the byte into `record` and
-    // reading the record back at once would stall the load.
-    pos.MoveStack[pos.MoveCount + 1] = RecordOf(from, to, victim, record.givesCheck, sumsBefore);
+    // The stack's copy is written field by field (its check flag further
+    // down): writing the byte into `record` and copying the record at once
+    // would stall the load, and packing the bytes into one word costs more.
+    MoveRecord& stacked = pos.MoveStack[pos.MoveCount + 1];
+    stacked.from = uint8_t(from);
+    stacked.to = uint8_t(to);
+    stacked.captured = uint8_t(victim);
+    stacked.score = sumsBefore;
     record.captured = uint8_t(victim);
     pos.SideToMove ^= 1;
     pos.KeyStack[pos.MoveCount + 1] = key;
