@@ -10,7 +10,9 @@ constexpr int32_t SideToMoveBonus = 3;
 
 }  // namespace
 
-int32_t Evaluate(const Position& pos) {
+// Flattened: every term inlined, which spares the calls and lets the terms
+// share their loads.
+[[gnu::flatten]] int32_t Evaluate(const Position& pos) {
     int32_t score = pos.RedValue - pos.BlackValue;
     score += EmptyCannonBonus(pos, Red) - EmptyCannonBonus(pos, Black);
     score += PalaceHeartBonus(pos, Red) - PalaceHeartBonus(pos, Black);
