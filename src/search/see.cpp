@@ -89,9 +89,10 @@ int32_t Exchange(Position& pos, AttackerCursor& a, AttackerCursor& b, int32_t ba
 namespace {
 
 // Each piece's order value on a square outside ([0]) and inside ([1]) black's
-// half, so that pricing a capture needs no branch on the piece's kind.
+// half, so that pricing a capture needs no branch on the piece's kind; every
+// byte a board square can hold has a row (0 for none), so none on its range.
 struct OrderValueTable {
-    int8_t value[48][2];
+    int8_t value[256][2];
     constexpr OrderValueTable() : value() {
         for (uint32_t piece = 16; piece < 48; piece++) {
             for (uint32_t blackHalf = 0; blackHalf < 2; blackHalf++) {
@@ -110,8 +111,7 @@ constexpr OrderValueTable OrderValues;
 }  // namespace
 
 int32_t OrderValue(uint32_t piece, uint32_t square) {
-    if (piece >= 48) return 0;
-    return OrderValues.value[piece][SquareInBlackHalf[square] != 0];
+    return OrderValues.value[piece & 255][SquareInBlackHalf[square] != 0];
 }
 
 void InitAttackerCursor(AttackerCursor& cursor, uint32_t target, uint32_t side) {
