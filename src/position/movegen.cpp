@@ -11,10 +11,10 @@ inline void Emit(MoveRecord* list, int& n, uint32_t from, uint32_t to, uint32_t 
 }
 
 // Pieces of the side to move carry bit 16 << side, the opponent's 32 >> side.
-inline uint32_t EnemyBit(uint32_t side) {
+constexpr uint32_t EnemyBit(uint32_t side) {
     return 32u >> side;
 }
-inline uint32_t OwnBit(uint32_t side) {
+constexpr uint32_t OwnBit(uint32_t side) {
     return 16u << side;
 }
 
@@ -31,10 +31,10 @@ inline void LineTargets(const Position& pos, uint32_t s, const FileTable& fileTa
     for (int dir = 0; dir < 2; dir++) out[2 + dir] = s + rowTable[file][rowOcc][dir] - (file + 1);
 }
 
-}  // namespace
-
-int GenerateCaptures(const Position& pos, MoveRecord* list) {
-    const uint32_t side = pos.SideToMove, base = SideBase(side), enemy = EnemyBit(side);
+// One copy per side, so that piece numbers and colour bits are constants.
+template <uint32_t side>
+int CapturesOf(const Position& pos, MoveRecord* list) {
+    constexpr uint32_t base = SideBase(side), enemy = EnemyBit(side);
     int n = 0;
     auto stepCaptures = [&](uint32_t s, const uint8_t* targets) {
         for (; *targets; targets++)
@@ -77,6 +77,12 @@ int GenerateCaptures(const Position& pos, MoveRecord* list) {
     for (uint32_t p = base + PawnOffset; p < base + 16; p++)
         if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(s, PawnMoves[s][side]);
     return n;
+}
+
+}  // namespace
+
+int GenerateCaptures(const Position& pos, MoveRecord* list) {
+    return pos.SideToMove == Red ? CapturesOf<Red>(pos, list) : CapturesOf<Black>(pos, list);
 }
 
 int GenerateNonCaptures(const Position& pos, MoveRecord* list) {
