@@ -89,8 +89,9 @@ int32_t Exchange(Position& pos, AttackerCursor& a, AttackerCursor& b, int32_t ba
 namespace {
 
 // Each piece's order value on a square outside ([0]) and inside ([1]) black's
-// half, so that pricing a capture needs no branch on the piece's kind; every
-// byte a board square can hold has a row (0 for none), so none on its range.
+// half, so that pricing a capture needs no branch on the piece's kind. Every
+// byte a square can hold has its row (zeros past the pieces), so the look-up
+// needs no range test either.
 struct OrderValueTable {
     int8_t value[256][2];
     constexpr OrderValueTable() : value() {
