@@ -81,14 +81,7 @@ void ExpectEvasionsAgree(Position& pos) {
     MoveRecord candidates[MaxEvasions];
     const int c = RunUnchanged(pos, GenerateEvasionCandidates, candidates);
     EXPECT_FALSE(HasDuplicates(MovesOf(candidates, c))) << FenOfPosition(pos);
-    std::vector<RefMove> played;
-    for (int i = 0; i < c; i++) {
-        MoveRecord r = candidates[i];
-        if (!MakeMove(r, pos)) continue;
-        UnmakeMove(pos);
-        played.push_back({candidates[i].from, candidates[i].to});
-    }
-    EXPECT_EQ(played, dedicated) << FenOfPosition(pos);
+    EXPECT_EQ(MovesMakeMoveAccepts(pos, candidates, c), dedicated) << FenOfPosition(pos);
     // The facing kings alone cannot arise from play; that list is empty.
     const uint32_t mask = CurrentCheckers(pos);
     if (mask == 1 || mask == 4096)
@@ -217,14 +210,7 @@ TEST(Evasions, DoubleCheckKeepsTheOrderOfGenerateAll) {
     Position& pos = ScratchPosition();
     LoadFen("3k5/9/9/9/4r4/9/9/3n5/9/4K4 w", pos);
     MoveRecord all[MaxGeneratedMoves], list[MaxEvasions];
-    const int total = GenerateAll(pos, all);
-    std::vector<RefMove> legal;
-    for (int i = 0; i < total; i++) {
-        MoveRecord r = all[i];
-        if (!MakeMove(r, pos)) continue;
-        UnmakeMove(pos);
-        legal.push_back({all[i].from, all[i].to});
-    }
+    const std::vector<RefMove> legal = MovesMakeMoveAccepts(pos, all, GenerateAll(pos, all));
     const int n = GenerateEvasions(pos, list);
     EXPECT_EQ(MovesOf(list, n), legal);
     EXPECT_GT(n, 0);

@@ -173,9 +173,7 @@ std::string CheckInvariants(const Position& pos) {
     return errors;
 }
 
-std::vector<RefMove> EngineLegalMoves(Position& pos) {
-    MoveRecord list[MaxGeneratedMoves + 1];
-    const int n = GenerateAll(pos, list);
+std::vector<RefMove> MovesMakeMoveAccepts(Position& pos, const MoveRecord* list, int n) {
     std::vector<RefMove> moves;
     for (int i = 0; i < n; i++) {
         MoveRecord r = list[i];
@@ -183,6 +181,13 @@ std::vector<RefMove> EngineLegalMoves(Position& pos) {
         UnmakeMove(pos);
         moves.push_back({list[i].from, list[i].to});
     }
+    return moves;
+}
+
+std::vector<RefMove> EngineLegalMoves(Position& pos) {
+    MoveRecord list[MaxGeneratedMoves + 1];
+    const int n = GenerateAll(pos, list);
+    std::vector<RefMove> moves = MovesMakeMoveAccepts(pos, list, n);
     std::sort(moves.begin(), moves.end());
     return moves;
 }

@@ -37,6 +37,8 @@ std::string CheckInvariants(const Position& pos);
 // position, using the engine's MakeMove.
 void PlayRandomGame(Position& pos, int plies, std::mt19937& rng);
 
+// The moves of a list that MakeMove accepts, in the list's order.
+std::vector<RefMove> MovesMakeMoveAccepts(Position& pos, const MoveRecord* list, int n);
 // The engine's legal moves (GenerateAll filtered by MakeMove), sorted.
 std::vector<RefMove> EngineLegalMoves(Position& pos);
 
@@ -61,4 +63,6 @@ bool FitsPiecePattern(const Position& pos, uint32_t from, uint32_t to);
 // probability `density`, on any free playing square, whatever the rules say.
 void LoadRandomPlacement(Position& pos, std::mt19937& rng, double density);
 
-inline Move RefMoveCode(const RefMove& m) { return MoveCode(m.from, m.to); }
+inline Move RefMoveCode(const RefMove& m) {
+    return MoveCode(m.from, m.to);
+}
