@@ -5,27 +5,8 @@
 
 namespace {
 
-inline void SetOccupied(Position& pos, uint32_t square) {
-    pos.FileBits[FileOfSquare[square]] |= uint16_t(RowBit(RowOfSquare[square]));
-    pos.RowBits[RowOfSquare[square]] |= uint16_t(FileBit(FileOfSquare[square]));
-}
-inline void ClearOccupied(Position& pos, uint32_t square) {
-    pos.FileBits[FileOfSquare[square]] &= uint16_t(~RowBit(RowOfSquare[square]));
-    pos.RowBits[RowOfSquare[square]] &= uint16_t(~FileBit(FileOfSquare[square]));
-}
 inline int32_t& ValueOf(Position& pos, uint32_t piece) {
     return IsRedPiece(piece) ? pos.RedValue : pos.BlackValue;
-}
-// Both sides' sums before a move ride in the score of its stack record (an
-// ordering score means nothing there), so unmaking restores them without a
-// table look-up. Each sum stays far inside 16 bits: a whole side, every
-// piece on its best square, makes about 1200.
-inline int32_t PackSums(const Position& pos) {
-    return int32_t(uint32_t(uint16_t(pos.RedValue)) | (uint32_t(uint16_t(pos.BlackValue)) << 16));
-}
-inline void UnpackSums(Position& pos, int32_t packed) {
-    pos.RedValue = int16_t(uint32_t(packed) & 0xffff);
-    pos.BlackValue = int16_t(uint32_t(packed) >> 16);
 }
 
 // The checkers mask of `side`'s king, looking only the given ways; the side
@@ -184,27 +165,6 @@ bool MakeMove(MoveRecord& record, Position& pos) {
     }
     pos.MoveStack[pos.MoveCount].givesCheck = check;
     return true;
-}
-
-// Keys live in KeyStack, so unmaking touches only the board, the occupancy
-// words and the sums.
-void UnmakeMove(Position& pos) {
-    const MoveRecord& r = pos.MoveStack[pos.MoveCount];
-    const uint32_t from = r.from, to = r.to, captured = r.captured;
-    const uint32_t mover = pos.Board[to];
-    UnpackSums(pos, r.score);
-    pos.Board[from] = mover;
-    pos.PieceSquare[mover] = from;
-    SetOccupied(pos, from);
-    pos.Board[to] = captured;
-    if (captured) {
-        pos.PieceSquare[captured] = to;
-    } else {
-        ClearOccupied(pos, to);
-    }
-    pos.MoveCount--;
-    pos.Ply--;
-    pos.SideToMove ^= 1;
 }
 
 void MakeNullMove(Position& pos) {

@@ -155,7 +155,7 @@ uint64_t ComputeKey(const Position& pos);
 // Making moves (make_move.cpp)
 
 bool MakeMove(MoveRecord& record, Position& pos);  // false: refused, position unchanged
-void UnmakeMove(Position& pos);
+inline void UnmakeMove(Position& pos);             // defined below: inlined into the searches
 void MakeNullMove(Position& pos);
 void UnmakeNullMove(Position& pos);
 bool InCheck(Position& pos, uint32_t side);  // also fills CheckersStack[MoveCount]
@@ -193,3 +193,48 @@ MoveRecord ParseMoveString(const char* text);
 bool IsMoveText(const char* text);
 // Writes the four characters of a move and a terminating zero into `out`.
 void FormatMove(uint32_t from, uint32_t to, char out[5]);
+
+// ---------------------------------------------------------------------------
+// The small parts of making moves, inline for the search's hot loops
+
+inline void SetOccupied(Position& pos, uint32_t square) {
+    pos.FileBits[FileOfSquare[square]] |= uint16_t(RowBit(RowOfSquare[square]));
+    pos.RowBits[RowOfSquare[square]] |= uint16_t(FileBit(FileOfSquare[square]));
+}
+inline void ClearOccupied(Position& pos, uint32_t square) {
+    pos.FileBits[FileOfSquare[square]] &= uint16_t(~RowBit(RowOfSquare[square]));
+    pos.RowBits[RowOfSquare[square]] &= uint16_t(~FileBit(FileOfSquare[square]));
+}
+
+// Both sides' sums before a move ride in the score of its stack record (an
+// ordering score means nothing there), so unmaking restores them without a
+// table look-up. Each sum stays far inside 16 bits: a whole side, every
+// piece on its best square, makes about 1200.
+inline int32_t PackSums(const Position& pos) {
+    return int32_t(uint32_t(uint16_t(pos.RedValue)) | (uint32_t(uint16_t(pos.BlackValue)) << 16));
+}
+inline void UnpackSums(Position& pos, int32_t packed) {
+    pos.RedValue = int16_t(uint32_t(packed) & 0xffff);
+    pos.BlackValue = int16_t(uint32_t(packed) >> 16);
+}
+
+// Keys live in KeyStack, so unmaking touches only the board, the occupancy
+// words and the sums.
+inline void UnmakeMove(Position& pos) {
+    const MoveRecord& r = pos.MoveStack[pos.MoveCount];
+    const uint32_t from = r.from, to = r.to, captured = r.captured;
+    const uint32_t mover = pos.Board[to];
+    UnpackSums(pos, r.score);
+    pos.Board[from] = mover;
+    pos.PieceSquare[mover] = from;
+    SetOccupied(pos, from);
+    pos.Board[to] = captured;
+    if (captured) {
+        pos.PieceSquare[captured] = to;
+    } else {
+        ClearOccupied(pos, to);
+    }
+    pos.MoveCount--;
+    pos.Ply--;
+    pos.SideToMove ^= 1;
+}
