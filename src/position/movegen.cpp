@@ -2,6 +2,7 @@
 // walking the side's piece slots in the order king, advisors, bishops,
 // knights, rooks, cannons, pawns. MakeMove settles legality.
 
+#include "position/capture_walk.h"
 #include "position/position.h"
 
 namespace {
@@ -10,79 +11,16 @@ inline void Emit(MoveRecord* list, int& n, uint32_t from, uint32_t to, uint32_t 
     list[n++] = RecordOf(from, to, captured, 0, 0);
 }
 
-// Pieces of the side to move carry bit 16 << side, the opponent's 32 >> side.
-constexpr uint32_t EnemyBit(uint32_t side) {
-    return 32u >> side;
-}
 constexpr uint32_t OwnBit(uint32_t side) {
     return 16u << side;
-}
-
-// The line table entry of a slider along its file and row, both directions.
-// An entry of 0 (no piece met) lands on the empty margin just before row 0 or
-// file 0, which the callers' test for an enemy piece turns away.
-template <typename FileTable, typename RowTable>
-inline void LineTargets(const Position& pos, uint32_t s, const FileTable& fileTable,
-                        const RowTable& rowTable, uint32_t out[4]) {
-    const uint32_t row = RowOfSquare[s], file = FileOfSquare[s];
-    const uint32_t fileOcc = pos.FileBits[file], rowOcc = pos.RowBits[row];
-    for (int dir = 0; dir < 2; dir++)
-        out[dir] = s + 13 * fileTable[row][fileOcc][dir] - 13 * (row + 1);
-    for (int dir = 0; dir < 2; dir++) out[2 + dir] = s + rowTable[file][rowOcc][dir] - (file + 1);
-}
-
-// One copy per side, so that piece numbers and colour bits are constants.
-template <uint32_t side>
-int CapturesOf(const Position& pos, MoveRecord* list) {
-    constexpr uint32_t base = SideBase(side), enemy = EnemyBit(side);
-    int n = 0;
-    auto stepCaptures = [&](uint32_t s, const uint8_t* targets) {
-        for (; *targets; targets++)
-            if (pos.Board[*targets] & enemy) Emit(list, n, s, *targets, pos.Board[*targets]);
-    };
-
-    if (const uint32_t s = pos.PieceSquare[base + KingOffset]) stepCaptures(s, KingMoves[s]);
-    for (uint32_t p = base + AdvisorOffset; p < base + AdvisorOffset + 2; p++)
-        if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(s, AdvisorMoves[s]);
-    for (uint32_t p = base + BishopOffset; p < base + BishopOffset + 2; p++) {
-        const uint32_t s = pos.PieceSquare[p];
-        if (!s) continue;
-        for (const uint8_t* t = BishopMoves[s]; *t; t++)
-            if ((pos.Board[*t] & enemy) && pos.Board[(s + *t) / 2] == 0)
-                Emit(list, n, s, *t, pos.Board[*t]);
-    }
-    for (uint32_t p = base + KnightOffset; p < base + KnightOffset + 2; p++) {
-        const uint32_t s = pos.PieceSquare[p];
-        if (!s) continue;
-        for (const uint8_t* t = KnightMoves[s]; *t; t++)
-            if ((pos.Board[*t] & enemy) && pos.Board[s + KnightLegOffset[int32_t(*t - s)]] == 0)
-                Emit(list, n, s, *t, pos.Board[*t]);
-    }
-    for (uint32_t p = base + RookOffset; p < base + RookOffset + 2; p++) {
-        const uint32_t s = pos.PieceSquare[p];
-        if (!s) continue;
-        uint32_t targets[4];
-        LineTargets(pos, s, FileFirstPiece, RowFirstPiece, targets);
-        for (uint32_t t : targets)
-            if (pos.Board[t] & enemy) Emit(list, n, s, t, pos.Board[t]);
-    }
-    for (uint32_t p = base + CannonOffset; p < base + CannonOffset + 2; p++) {
-        const uint32_t s = pos.PieceSquare[p];
-        if (!s) continue;
-        uint32_t targets[4];
-        LineTargets(pos, s, FileSecondPiece, RowSecondPiece, targets);
-        for (uint32_t t : targets)
-            if (pos.Board[t] & enemy) Emit(list, n, s, t, pos.Board[t]);
-    }
-    for (uint32_t p = base + PawnOffset; p < base + 16; p++)
-        if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(s, PawnMoves[s][side]);
-    return n;
 }
 
 }  // namespace
 
 int GenerateCaptures(const Position& pos, MoveRecord* list) {
-    return pos.SideToMove == Red ? CapturesOf<Red>(pos, list) : CapturesOf<Black>(pos, list);
+    const auto unscored = [](uint32_t, uint32_t, uint32_t, uint32_t) { return 0; };
+    return pos.SideToMove == Red ? WalkCaptures<Red>(pos, list, unscored)
+                                 : WalkCaptures<Black>(pos, list, unscored);
 }
 
 int GenerateNonCaptures(const Position& pos, MoveRecord* list) {

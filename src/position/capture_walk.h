@@ -1,0 +1,84 @@
+#pragma once
+// The capture walk behind GenerateCaptures, as a template: a caller that
+// orders captures can score each one as it is listed, where the mover's
+// piece is a constant, instead of reading the board again afterwards.
+
+#include "position/position.h"
+
+namespace capture_walk {
+
+// Pieces of the side to move carry bit 16 << side, the opponent's 32 >> side.
+constexpr uint32_t EnemyBit(uint32_t side) {
+    return 32u >> side;
+}
+
+// The line table entry of a slider along its file and row, both directions.
+// An entry of 0 (no piece met) lands on the empty margin just before row 0 or
+// file 0, which the callers' test for an enemy piece turns away.
+template <typename FileTable, typename RowTable>
+inline void LineTargets(const Position& pos, uint32_t s, const FileTable& fileTable,
+                        const RowTable& rowTable, uint32_t out[4]) {
+    const uint32_t row = RowOfSquare[s], file = FileOfSquare[s];
+    const uint32_t fileOcc = pos.FileBits[file], rowOcc = pos.RowBits[row];
+    for (int dir = 0; dir < 2; dir++)
+        out[dir] = s + 13 * fileTable[row][fileOcc][dir] - 13 * (row + 1);
+    for (int dir = 0; dir < 2; dir++) out[2 + dir] = s + rowTable[file][rowOcc][dir] - (file + 1);
+}
+
+}  // namespace capture_walk
+
+// The captures of `side` in generation order (king, advisors, bishops,
+// knights, rooks, cannons, pawns), each record's score set by
+// score(mover, from, victim, to). One copy per side, so that piece numbers
+// and colour bits are constants.
+template <uint32_t side, typename Score>
+int WalkCaptures(const Position& pos, MoveRecord* list, Score score) {
+    using namespace capture_walk;
+    constexpr uint32_t base = SideBase(side), enemy = EnemyBit(side);
+    int n = 0;
+    auto emit = [&](uint32_t mover, uint32_t from, uint32_t to) {
+        const uint32_t victim = pos.Board[to];
+        list[n++] = RecordOf(from, to, victim, 0, score(mover, from, victim, to));
+    };
+    auto stepCaptures = [&](uint32_t mover, uint32_t s, const uint8_t* targets) {
+        for (; *targets; targets++)
+            if (pos.Board[*targets] & enemy) emit(mover, s, *targets);
+    };
+
+    if (const uint32_t s = pos.PieceSquare[base + KingOffset])
+        stepCaptures(base + KingOffset, s, KingMoves[s]);
+    for (uint32_t p = base + AdvisorOffset; p < base + AdvisorOffset + 2; p++)
+        if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(p, s, AdvisorMoves[s]);
+    for (uint32_t p = base + BishopOffset; p < base + BishopOffset + 2; p++) {
+        const uint32_t s = pos.PieceSquare[p];
+        if (!s) continue;
+        for (const uint8_t* t = BishopMoves[s]; *t; t++)
+            if ((pos.Board[*t] & enemy) && pos.Board[(s + *t) / 2] == 0) emit(p, s, *t);
+    }
+    for (uint32_t p = base + KnightOffset; p < base + KnightOffset + 2; p++) {
+        const uint32_t s = pos.PieceSquare[p];
+        if (!s) continue;
+        for (const uint8_t* t = KnightMoves[s]; *t; t++)
+            if ((pos.Board[*t] & enemy) && pos.Board[s + KnightLegOffset[int32_t(*t - s)]] == 0)
+                emit(p, s, *t);
+    }
+    for (uint32_t p = base + RookOffset; p < base + RookOffset + 2; p++) {
+        const uint32_t s = pos.PieceSquare[p];
+        if (!s) continue;
+        uint32_t targets[4];
+        LineTargets(pos, s, FileFirstPiece, RowFirstPiece, targets);
+        for (uint32_t t : targets)
+            if (pos.Board[t] & enemy) emit(p, s, t);
+    }
+    for (uint32_t p = base + CannonOffset; p < base + CannonOffset + 2; p++) {
+        const uint32_t s = pos.PieceSquare[p];
+        if (!s) continue;
+        uint32_t targets[4];
+        LineTargets(pos, s, FileSecondPiece, RowSecondPiece, targets);
+        for (uint32_t t : targets)
+            if (pos.Board[t] & enemy) emit(p, s, t);
+    }
+    for (uint32_t p = base + PawnOffset; p < base + 16; p++)
+        if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(p, s, PawnMoves[s][side]);
+    return n;
+}
