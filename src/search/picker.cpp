@@ -179,14 +179,16 @@ int16_t InitPicker(MovePicker& p, const SearchState& state, Position& pos, int8_
     return NoHashCutoff;
 }
 
-Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
-    // Most calls find the picker in its quiet list: spare them the switch.
-    if (p.stage == StageQuiet) return NextQuietMove(p);
+namespace {
+
+// Every stage but the quiet list, kept out of line so that the calls that find
+// the picker in its quiet list (most of them) pay for none of its frame.
+[[gnu::noinline]] Move NextStagedMove(MovePicker& p, const SearchState& state, Position& pos) {
     switch (p.stage) {
         case StageStart:
             p.stage = SideToMoveInCheck(pos) ? StageCheckList : StageGenerateCaptures;
             if (p.hasHashMove) return p.hashMove;
-            return NextMove(p, state, pos);
+            return NextStagedMove(p, state, pos);
 
         case StageCheckList:
             while (p.cursor < p.movesLeft) {
@@ -264,6 +266,13 @@ Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
         default:
             return 0;
     }
+}
+
+}  // namespace
+
+Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
+    if (p.stage == StageQuiet) return NextQuietMove(p);
+    return NextStagedMove(p, state, pos);
 }
 
 Move PeekNextMove(const MovePicker& p) {
