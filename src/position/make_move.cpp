@@ -89,16 +89,6 @@ inline uint32_t WaysTouched(uint32_t king, uint32_t from, uint32_t to) {
     return ways;
 }
 
-}  // namespace
-
-// After a move that MakeMove made, the mover's king is not attacked (MakeMove
-// refuses the move otherwise) and givesCheck tells whether the other king is.
-// From there a move can attack a king only in the ways it touches (a knight
-// landing anywhere counts as touching the knights' way), so both tests below
-// look only those ways. After a load or a null move (a record with no from
-// square) both kings are tested in full.
-namespace {
-
 template <uint32_t side>
 int32_t& SumOf(Position& pos) {
     return side == Red ? pos.RedValue : pos.BlackValue;
@@ -113,6 +103,13 @@ bool KingAttacked(Position& pos) {
     return mask != 0;
 }
 
+// After a move that MakeMove made, the mover's king is not attacked (MakeMove
+// refuses the move otherwise) and givesCheck tells whether the other king is.
+// From there a move can attack a king only in the ways it touches (a knight
+// landing anywhere counts as touching the knights' way), so both tests below
+// look only those ways. After a load or a null move (a record with no from
+// square) both kings are tested in full.
+//
 // One copy per side to move, so that sums, piece numbers and the attack
 // tests' sides are constants.
 template <uint32_t us>
@@ -216,10 +213,7 @@ uint32_t AttackersOfKing(const Position& pos, uint32_t side) {
 }
 
 bool InCheck(Position& pos, uint32_t side) {
-    if (pos.PieceSquare[SideBase(side)] == 0) return false;
-    const uint32_t mask = AttackersOfKing(pos, side);
-    pos.CheckersStack[pos.MoveCount] = mask;
-    return mask != 0;
+    return side == Red ? KingAttacked<Red>(pos) : KingAttacked<Black>(pos);
 }
 
 uint32_t LiftOnto(Position& pos, uint32_t from, uint32_t to) {
