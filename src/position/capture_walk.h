@@ -25,6 +25,43 @@ inline void LineTargets(const Position& pos, uint32_t s, const FileTable& fileTa
     for (int dir = 0; dir < 2; dir++) out[2 + dir] = s + rowTable[file][rowOcc][dir] - (file + 1);
 }
 
+// A side's palace as an occupancy word: bit 3 * (row - first row) + 5 - file.
+// A king or advisor anywhere else (only a loaded position can put one there)
+// reads as StrayGuard, 0 stands for no piece.
+constexpr uint32_t StrayGuard = 1u << 9;
+struct PalaceBits {
+    uint16_t bit[2][BoardSquares];
+    constexpr PalaceBits() : bit() {
+        for (uint32_t side = 0; side < 2; side++) {
+            const uint32_t firstRow = side == Red ? 7 : 0;
+            for (uint32_t row = 0; row < 10; row++)
+                for (uint32_t file = 0; file < 9; file++) {
+                    const bool inPalace = row - firstRow < 3 && file - 3 < 3;
+                    bit[side][SquareAt(file, row)] =
+                        uint16_t(inPalace ? 1u << (3 * (row - firstRow) + 5 - file) : StrayGuard);
+                }
+        }
+    }
+};
+constexpr PalaceBits PalaceBit;
+
+// Whether the side's king and advisors may have something to take: anything
+// else stands in their palace, or one of them stands outside it.
+template <uint32_t side>
+inline bool GuardsMayCapture(const Position& pos) {
+    constexpr uint32_t firstRow = side == Red ? 7 : 0;
+    constexpr uint32_t palaceFiles = FileBit(3) | FileBit(4) | FileBit(5);
+    static_assert(palaceFiles == 0x38, "files 3 to 5 are bits 5 to 3");
+    const uint32_t occupied = ((pos.RowBits[firstRow] & palaceFiles) >> 3) |
+                              (pos.RowBits[firstRow + 1] & palaceFiles) |
+                              ((pos.RowBits[firstRow + 2] & palaceFiles) << 3);
+    constexpr uint32_t base = SideBase(side);
+    const uint32_t guards = PalaceBit.bit[side][pos.PieceSquare[base + KingOffset]] |
+                            PalaceBit.bit[side][pos.PieceSquare[base + AdvisorOffset]] |
+                            PalaceBit.bit[side][pos.PieceSquare[base + AdvisorOffset + 1]];
+    return ((occupied & ~guards) | (guards & StrayGuard)) != 0;
+}
+
 }  // namespace capture_walk
 
 // The captures of `side` in generation order (king, advisors, bishops,
@@ -45,10 +82,12 @@ int WalkCaptures(const Position& pos, MoveRecord* list, Score score) {
             if (pos.Board[*targets] & enemy) emit(mover, s, *targets);
     };
 
-    if (const uint32_t s = pos.PieceSquare[base + KingOffset])
-        stepCaptures(base + KingOffset, s, KingMoves[s]);
-    for (uint32_t p = base + AdvisorOffset; p < base + AdvisorOffset + 2; p++)
-        if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(p, s, AdvisorMoves[s]);
+    if (GuardsMayCapture<side>(pos)) {
+        if (const uint32_t s = pos.PieceSquare[base + KingOffset])
+            stepCaptures(base + KingOffset, s, KingMoves[s]);
+        for (uint32_t p = base + AdvisorOffset; p < base + AdvisorOffset + 2; p++)
+            if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(p, s, AdvisorMoves[s]);
+    }
     for (uint32_t p = base + BishopOffset; p < base + BishopOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
         if (!s) continue;

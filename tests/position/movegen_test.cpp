@@ -5,6 +5,7 @@
 #include <set>
 
 #include "position/position.h"
+#include "support/placement.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -39,6 +40,74 @@ TEST(MoveGen, StartPositionCountsAndOrder) {
     LoadFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1", pos);
     EXPECT_EQ(GenerateCaptures(pos, list), 2);
     EXPECT_EQ(GenerateNonCaptures(pos, list), 42);
+}
+
+// The king's and advisors' captures, listed by the generator (which passes
+// over them when their palace holds nothing to take) and by every step of
+// their tables, each sorted.
+std::pair<std::vector<RefMove>, std::vector<RefMove>> GuardCaptures(const Position& pos) {
+    MoveRecord list[MaxGeneratedMoves + 1];
+    const int n = GenerateCaptures(pos, list);
+    std::vector<RefMove> generated, stepped;
+    for (int i = 0; i < n; i++)
+        if (OffsetOfPiece(pos.Board[list[i].from]) < 3)
+            generated.push_back({list[i].from, list[i].to});
+    const uint32_t own = SideBase(pos.SideToMove);
+    for (uint32_t guard = own; guard < own + 3; guard++) {
+        const uint32_t from = pos.PieceSquare[guard];
+        if (from == 0) continue;
+        const uint8_t* steps = guard == own ? KingMoves[from] : AdvisorMoves[from];
+        for (; *steps; steps++)
+            if (pos.Board[*steps] & (32u >> pos.SideToMove)) stepped.push_back({from, *steps});
+    }
+    std::sort(generated.begin(), generated.end());
+    std::sort(stepped.begin(), stepped.end());
+    return {generated, stepped};
+}
+
+// The king and both advisors, each on any square of its palace or absent,
+// against an enemy rook on any other square of it or absent; then pieces
+// placed anywhere, strays from their palace and crowded palaces included.
+TEST(MoveGen, GuardCapturesInEveryPalaceArrangement) {
+    Position& pos = ScratchPosition();
+    int captures = 0;
+    for (uint32_t side = Red; side <= Black; side++) {
+        const char* ranks = side == Red ? "012" : "987";
+        const char letters[4] = {side == Red ? 'K' : 'k', side == Red ? 'A' : 'a',
+                                 side == Red ? 'A' : 'a', side == Red ? 'r' : 'R'};
+        // Square 9 of the palace stands for "not on the board".
+        for (int code = 0; code < 10 * 10 * 10 * 10; code++) {
+            int at[4], used = 0;
+            bool clash = false;
+            for (int k = 0, c = code; k < 4; k++, c /= 10) {
+                at[k] = c % 10;
+                if (at[k] == 9) continue;
+                clash = clash || (used >> at[k] & 1);
+                used |= 1 << at[k];
+            }
+            if (clash) continue;
+            std::string pieces;
+            for (int k = 0; k < 4; k++) {
+                if (at[k] == 9) continue;
+                if (!pieces.empty()) pieces += ' ';
+                pieces += letters[k];
+                pieces += char('d' + at[k] % 3);
+                pieces += ranks[at[k] / 3];
+            }
+            LoadPlacement(pos, pieces.c_str(), side);
+            const auto lists = GuardCaptures(pos);
+            ASSERT_EQ(lists.first, lists.second) << pieces;
+            captures += int(lists.first.size());
+        }
+    }
+    std::mt19937 rng(23);
+    for (int trial = 0; trial < 3000; trial++) {
+        LoadRandomPlacement(pos, rng, 0.4 + 0.6 * (trial % 4) / 3.0);
+        const auto lists = GuardCaptures(pos);
+        ASSERT_EQ(lists.first, lists.second) << "trial " << trial;
+        captures += int(lists.first.size());
+    }
+    EXPECT_GT(captures, 500);
 }
 
 // Along random games, the generators produce exactly the moves that the slow
