@@ -70,12 +70,16 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     int searchedCount = 0;
     int lastDepth = depth;
     Move prefetched = 0;
+    // What the pruning and reduction tests ask of the node, once for all its moves.
+    const bool pruningNode =
+        state.options.historyPruning && !inCheck && depth <= state.rootDepth / 2 && pvNode != 1;
+    const bool reducingNode =
+        state.options.historyReduction && depth >= 3 && pvNode != 1 && !inCheck;
     while (const Move m = NextMove(picker, state, pos)) {
         // 10.1-10.2 History pruning of quiet moves that rarely turn out best.
         //          The ratio costs a division: it is read only where it counts
         //          (nothing changes the counters before the reduction reads it).
-        if (state.options.historyPruning && !inCheck && depth <= state.rootDepth / 2 &&
-            pvNode != 1 && searchedCount >= 3 && lastDepth < depth && pos.Board[MoveTo(m)] == 0 &&
+        if (pruningNode && searchedCount >= 3 && lastDepth < depth && pos.Board[MoveTo(m)] == 0 &&
             SuccessRatio(state.ordering, m) < (depth <= 2 ? PruneRatioShallow : PruneRatioDeep))
             continue;
         // 10.3 A child with depth left will probe the table: ask for its
@@ -93,8 +97,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         lastDepth = newDepth;
         // 10.5 History reduction.
         bool reduced = false;
-        if (state.options.historyReduction && depth >= 3 && pvNode != 1 && !inCheck &&
-            searchedCount >= 3 && newDepth < depth &&
+        if (reducingNode && searchedCount >= 3 && newDepth < depth &&
             SuccessRatio(state.ordering, m) < ReduceRatio) {
             newDepth--;
             lastDepth = newDepth;
