@@ -62,6 +62,43 @@ inline bool GuardsMayCapture(const Position& pos) {
     return ((occupied & ~guards) | (guards & StrayGuard)) != 0;
 }
 
+// The seven points a side's bishops can reach, and which squares they are
+// (square 0, no bishop, counts as one).
+struct BishopPointTable {
+    uint8_t square[2][7];
+    bool isPoint[2][BoardSquares];
+    constexpr BishopPointTable() : square(), isPoint() {
+        constexpr uint32_t files[7] = {2, 6, 0, 4, 8, 2, 6};
+        constexpr uint32_t rowsFromBack[7] = {0, 0, 2, 2, 2, 4, 4};
+        for (uint32_t side = 0; side < 2; side++) {
+            for (int i = 0; i < 7; i++) {
+                const uint32_t row = side == Red ? 9 - rowsFromBack[i] : rowsFromBack[i];
+                square[side][i] = uint8_t(SquareAt(files[i], row));
+                isPoint[side][square[side][i]] = true;
+            }
+            isPoint[side][0] = true;
+        }
+    }
+};
+constexpr BishopPointTable BishopPoints;
+
+// Whether the side's bishops may have something to take: an enemy piece
+// stands on one of their points, or a bishop stands off them.
+template <uint32_t side>
+inline bool BishopsMayCapture(const Position& pos) {
+    constexpr uint32_t base = SideBase(side);
+    if (!BishopPoints.isPoint[side][pos.PieceSquare[base + BishopOffset]] ||
+        !BishopPoints.isPoint[side][pos.PieceSquare[base + BishopOffset + 1]])
+        return true;
+    // Own and enemy pieces carry different colour bits, so one OR of the
+    // seven squares shows whether any enemy stands there.
+    constexpr const uint8_t* points = BishopPoints.square[side];
+    const uint32_t pieces = pos.Board[points[0]] | pos.Board[points[1]] | pos.Board[points[2]] |
+                            pos.Board[points[3]] | pos.Board[points[4]] | pos.Board[points[5]] |
+                            pos.Board[points[6]];
+    return (pieces & EnemyBit(side)) != 0;
+}
+
 }  // namespace capture_walk
 
 // The captures of `side` in generation order (king, advisors, bishops,
@@ -88,11 +125,13 @@ int WalkCaptures(const Position& pos, MoveRecord* list, Score score) {
         for (uint32_t p = base + AdvisorOffset; p < base + AdvisorOffset + 2; p++)
             if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(p, s, AdvisorMoves[s]);
     }
-    for (uint32_t p = base + BishopOffset; p < base + BishopOffset + 2; p++) {
-        const uint32_t s = pos.PieceSquare[p];
-        if (!s) continue;
-        for (const uint8_t* t = BishopMoves[s]; *t; t++)
-            if ((pos.Board[*t] & enemy) && pos.Board[(s + *t) / 2] == 0) emit(p, s, *t);
+    if (BishopsMayCapture<side>(pos)) {
+        for (uint32_t p = base + BishopOffset; p < base + BishopOffset + 2; p++) {
+            const uint32_t s = pos.PieceSquare[p];
+            if (!s) continue;
+            for (const uint8_t* t = BishopMoves[s]; *t; t++)
+                if ((pos.Board[*t] & enemy) && pos.Board[(s + *t) / 2] == 0) emit(p, s, *t);
+        }
     }
     for (uint32_t p = base + KnightOffset; p < base + KnightOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];

@@ -42,60 +42,83 @@ TEST(MoveGen, StartPositionCountsAndOrder) {
     EXPECT_EQ(GenerateNonCaptures(pos, list), 42);
 }
 
-// The king's and advisors' captures, listed by the generator (which passes
-// over them when their palace holds nothing to take) and by every step of
-// their tables, each sorted.
-std::pair<std::vector<RefMove>, std::vector<RefMove>> GuardCaptures(const Position& pos) {
+// The captures of the king, the advisors and the bishops, listed by the
+// generator (which passes over them when nothing stands where they could
+// take) and by every step of their tables, each sorted.
+std::pair<std::vector<RefMove>, std::vector<RefMove>> DefenderCaptures(const Position& pos) {
     MoveRecord list[MaxGeneratedMoves + 1];
     const int n = GenerateCaptures(pos, list);
     std::vector<RefMove> generated, stepped;
     for (int i = 0; i < n; i++)
-        if (OffsetOfPiece(pos.Board[list[i].from]) < 3)
+        if (OffsetOfPiece(pos.Board[list[i].from]) < KnightOffset)
             generated.push_back({list[i].from, list[i].to});
-    const uint32_t own = SideBase(pos.SideToMove);
-    for (uint32_t guard = own; guard < own + 3; guard++) {
-        const uint32_t from = pos.PieceSquare[guard];
+    const uint32_t own = SideBase(pos.SideToMove), enemy = 32u >> pos.SideToMove;
+    for (uint32_t piece = own; piece < own + KnightOffset; piece++) {
+        const uint32_t from = pos.PieceSquare[piece];
         if (from == 0) continue;
-        const uint8_t* steps = guard == own ? KingMoves[from] : AdvisorMoves[from];
-        for (; *steps; steps++)
-            if (pos.Board[*steps] & (32u >> pos.SideToMove)) stepped.push_back({from, *steps});
+        const uint32_t offset = piece - own;
+        const uint8_t* steps = offset == KingOffset    ? KingMoves[from]
+                               : offset < BishopOffset ? AdvisorMoves[from]
+                                                       : BishopMoves[from];
+        for (; *steps; steps++) {
+            const bool eyeBlocked = offset >= BishopOffset && pos.Board[(from + *steps) / 2];
+            if ((pos.Board[*steps] & enemy) && !eyeBlocked) stepped.push_back({from, *steps});
+        }
     }
     std::sort(generated.begin(), generated.end());
     std::sort(stepped.begin(), stepped.end());
     return {generated, stepped};
 }
 
-// The king and both advisors, each on any square of its palace or absent,
-// against an enemy rook on any other square of it or absent; then pieces
-// placed anywhere, strays from their palace and crowded palaces included.
-TEST(MoveGen, GuardCapturesInEveryPalaceArrangement) {
+// Loads the side's pieces, each on the square its code picks from `squares`
+// (the code equal to the count of squares: not on the board); false when two
+// share a square.
+bool LoadCoded(Position& pos, uint32_t side, const char* letters,
+               const std::vector<std::string>& squares, int code, std::string& pieces) {
+    const int options = int(squares.size()) + 1;
+    pieces.clear();
+    std::vector<int> used;
+    for (const char* c = letters; *c; c++, code /= options) {
+        const int at = code % options;
+        if (at == options - 1) continue;
+        if (std::find(used.begin(), used.end(), at) != used.end()) return false;
+        used.push_back(at);
+        if (!pieces.empty()) pieces += ' ';
+        pieces += *c;
+        pieces += squares[at];
+    }
+    LoadPlacement(pos, pieces.c_str(), side);
+    return true;
+}
+
+// The king and both advisors on any squares of their palace, then both
+// bishops on any of their points or off them, each against an enemy rook on
+// any other of those squares; then pieces placed anywhere, strays and
+// crowds included.
+TEST(MoveGen, DefenderCapturesInEveryArrangement) {
     Position& pos = ScratchPosition();
     int captures = 0;
     for (uint32_t side = Red; side <= Black; side++) {
-        const char* ranks = side == Red ? "012" : "987";
-        const char letters[4] = {side == Red ? 'K' : 'k', side == Red ? 'A' : 'a',
-                                 side == Red ? 'A' : 'a', side == Red ? 'r' : 'R'};
-        // Square 9 of the palace stands for "not on the board".
+        const auto rank = [&](int fromBack) {
+            return char(side == Red ? '0' + fromBack : '9' - fromBack);
+        };
+        std::vector<std::string> palace, points;
+        for (int r = 0; r < 3; r++)
+            for (char f = 'd'; f <= 'f'; f++) palace.push_back(std::string{f, rank(r)});
+        for (const char* p : {"c0", "g0", "a2", "e2", "i2", "c4", "g4", "d1", "e4"})
+            points.push_back(std::string{p[0], rank(p[1] - '0')});  // the last two: strays
+        const bool red = side == Red;
+        const std::string guards = red ? "KAAr" : "kaaR", bishops = red ? "BBr" : "bbR";
+        std::string pieces;
         for (int code = 0; code < 10 * 10 * 10 * 10; code++) {
-            int at[4], used = 0;
-            bool clash = false;
-            for (int k = 0, c = code; k < 4; k++, c /= 10) {
-                at[k] = c % 10;
-                if (at[k] == 9) continue;
-                clash = clash || (used >> at[k] & 1);
-                used |= 1 << at[k];
-            }
-            if (clash) continue;
-            std::string pieces;
-            for (int k = 0; k < 4; k++) {
-                if (at[k] == 9) continue;
-                if (!pieces.empty()) pieces += ' ';
-                pieces += letters[k];
-                pieces += char('d' + at[k] % 3);
-                pieces += ranks[at[k] / 3];
-            }
-            LoadPlacement(pos, pieces.c_str(), side);
-            const auto lists = GuardCaptures(pos);
+            if (!LoadCoded(pos, side, guards.c_str(), palace, code, pieces)) continue;
+            const auto lists = DefenderCaptures(pos);
+            ASSERT_EQ(lists.first, lists.second) << pieces;
+            captures += int(lists.first.size());
+        }
+        for (int code = 0; code < 10 * 10 * 10; code++) {
+            if (!LoadCoded(pos, side, bishops.c_str(), points, code, pieces)) continue;
+            const auto lists = DefenderCaptures(pos);
             ASSERT_EQ(lists.first, lists.second) << pieces;
             captures += int(lists.first.size());
         }
@@ -103,11 +126,11 @@ TEST(MoveGen, GuardCapturesInEveryPalaceArrangement) {
     std::mt19937 rng(23);
     for (int trial = 0; trial < 3000; trial++) {
         LoadRandomPlacement(pos, rng, 0.4 + 0.6 * (trial % 4) / 3.0);
-        const auto lists = GuardCaptures(pos);
+        const auto lists = DefenderCaptures(pos);
         ASSERT_EQ(lists.first, lists.second) << "trial " << trial;
         captures += int(lists.first.size());
     }
-    EXPECT_GT(captures, 500);
+    EXPECT_GT(captures, 1000);
 }
 
 // Along random games, the generators produce exactly the moves that the slow
