@@ -25,6 +25,12 @@ inline void LineTargets(const Position& pos, uint32_t s, const FileTable& fileTa
     for (int dir = 0; dir < 2; dir++) out[2 + dir] = s + rowTable[file][rowOcc][dir] - (file + 1);
 }
 
+// Knights' jumps in the order of KnightSteps, each with its leg. A jump or a
+// pawn's step off the board lands on the margin, which is empty, so steps
+// need no list of the squares on the board.
+constexpr int32_t KnightJumps[8] = {-25, -11, 15, 27, 25, 11, -15, -27};
+constexpr int32_t KnightLegs[8] = {-13, 1, 1, 13, 13, -1, -1, -13};
+
 // A side's palace as an occupancy word: bit 3 * (row - first row) + 5 - file.
 // A king or advisor anywhere else (only a loaded position can put one there)
 // reads as StrayGuard, 0 stands for no piece.
@@ -136,9 +142,10 @@ int WalkCaptures(const Position& pos, MoveRecord* list, Score score) {
     for (uint32_t p = base + KnightOffset; p < base + KnightOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
         if (!s) continue;
-        for (const uint8_t* t = KnightMoves[s]; *t; t++)
-            if ((pos.Board[*t] & enemy) && pos.Board[s + KnightLegOffset[int32_t(*t - s)]] == 0)
-                emit(p, s, *t);
+        const uint8_t* at = &pos.Board[s];
+        for (int i = 0; i < 8; i++)
+            if ((at[KnightJumps[i]] & enemy) && at[KnightLegs[i]] == 0)
+                emit(p, s, s + KnightJumps[i]);
     }
     for (uint32_t p = base + RookOffset; p < base + RookOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
@@ -156,7 +163,17 @@ int WalkCaptures(const Position& pos, MoveRecord* list, Score score) {
         for (uint32_t t : targets)
             if (pos.Board[t] & enemy) emit(p, s, t);
     }
-    for (uint32_t p = base + PawnOffset; p < base + 16; p++)
-        if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(p, s, PawnMoves[s][side]);
+    for (uint32_t p = base + PawnOffset; p < base + 16; p++) {
+        const uint32_t s = pos.PieceSquare[p];
+        if (!s) continue;
+        // Forward, then (across the river) right and left.
+        constexpr int32_t forward = side == Red ? -13 : 13;
+        const uint8_t* at = &pos.Board[s];
+        if (at[forward] & enemy) emit(p, s, s + forward);
+        if (HasCrossedRiver(side, s)) {
+            if (at[1] & enemy) emit(p, s, s + 1);
+            if (at[-1] & enemy) emit(p, s, s - 1);
+        }
+    }
     return n;
 }
