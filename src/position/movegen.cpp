@@ -2,7 +2,6 @@
 // walking the side's piece slots in the order king, advisors, bishops,
 // knights, rooks, cannons, pawns. MakeMove settles legality.
 
-#include "position/capture_walk.h"
 #include "position/position.h"
 
 namespace {
@@ -11,16 +10,173 @@ inline void Emit(MoveRecord* list, int& n, uint32_t from, uint32_t to, uint32_t 
     list[n++] = RecordOf(from, to, captured, 0, 0);
 }
 
+// Pieces of the side to move carry bit 16 << side, the opponent's 32 >> side.
+constexpr uint32_t EnemyBit(uint32_t side) {
+    return 32u >> side;
+}
 constexpr uint32_t OwnBit(uint32_t side) {
     return 16u << side;
+}
+
+// The line table entry of a slider along its file and row, both directions.
+// An entry of 0 (no piece met) lands on the empty margin just before row 0 or
+// file 0, which the callers' test for an enemy piece turns away.
+template <typename FileTable, typename RowTable>
+inline void LineTargets(const Position& pos, uint32_t s, const FileTable& fileTable,
+                        const RowTable& rowTable, uint32_t out[4]) {
+    const uint32_t row = RowOfSquare[s], file = FileOfSquare[s];
+    const uint32_t fileOcc = pos.FileBits[file], rowOcc = pos.RowBits[row];
+    for (int dir = 0; dir < 2; dir++)
+        out[dir] = s + 13 * fileTable[row][fileOcc][dir] - 13 * (row + 1);
+    for (int dir = 0; dir < 2; dir++) out[2 + dir] = s + rowTable[file][rowOcc][dir] - (file + 1);
+}
+
+// Knights' jumps in the order of KnightSteps, each with its leg. A jump or a
+// pawn's step off the board lands on the margin, which is empty, so steps
+// need no list of the squares on the board.
+constexpr int32_t KnightJumps[8] = {-25, -11, 15, 27, 25, 11, -15, -27};
+constexpr int32_t KnightLegs[8] = {-13, 1, 1, 13, 13, -1, -1, -13};
+
+// A side's palace as an occupancy word: bit 3 * (row - first row) + 5 - file.
+// A king or advisor anywhere else (only a loaded position can put one there)
+// reads as StrayGuard, 0 stands for no piece.
+constexpr uint32_t StrayGuard = 1u << 9;
+struct PalaceBits {
+    uint16_t bit[2][BoardSquares];
+    constexpr PalaceBits() : bit() {
+        for (uint32_t side = 0; side < 2; side++) {
+            const uint32_t firstRow = side == Red ? 7 : 0;
+            for (uint32_t row = 0; row < 10; row++)
+                for (uint32_t file = 0; file < 9; file++) {
+                    const bool inPalace = row - firstRow < 3 && file - 3 < 3;
+                    bit[side][SquareAt(file, row)] =
+                        uint16_t(inPalace ? 1u << (3 * (row - firstRow) + 5 - file) : StrayGuard);
+                }
+        }
+    }
+};
+constexpr PalaceBits PalaceBit;
+
+// Whether the side's king and advisors may have something to take: anything
+// else stands in their palace, or one of them stands outside it.
+template <uint32_t side>
+inline bool GuardsMayCapture(const Position& pos) {
+    constexpr uint32_t firstRow = side == Red ? 7 : 0;
+    constexpr uint32_t palaceFiles = FileBit(3) | FileBit(4) | FileBit(5);
+    static_assert(palaceFiles == 0x38, "files 3 to 5 are bits 5 to 3");
+    const uint32_t occupied = ((pos.RowBits[firstRow] & palaceFiles) >> 3) |
+                              (pos.RowBits[firstRow + 1] & palaceFiles) |
+                              ((pos.RowBits[firstRow + 2] & palaceFiles) << 3);
+    constexpr uint32_t base = SideBase(side);
+    const uint32_t guards = PalaceBit.bit[side][pos.PieceSquare[base + KingOffset]] |
+                            PalaceBit.bit[side][pos.PieceSquare[base + AdvisorOffset]] |
+                            PalaceBit.bit[side][pos.PieceSquare[base + AdvisorOffset + 1]];
+    return ((occupied & ~guards) | (guards & StrayGuard)) != 0;
+}
+
+// The seven points a side's bishops can reach, and which squares they are
+// (square 0, no bishop, counts as one).
+struct BishopPointTable {
+    uint8_t square[2][7];
+    bool isPoint[2][BoardSquares];
+    constexpr BishopPointTable() : square(), isPoint() {
+        constexpr uint32_t files[7] = {2, 6, 0, 4, 8, 2, 6};
+        constexpr uint32_t rowsFromBack[7] = {0, 0, 2, 2, 2, 4, 4};
+        for (uint32_t side = 0; side < 2; side++) {
+            for (int i = 0; i < 7; i++) {
+                const uint32_t row = side == Red ? 9 - rowsFromBack[i] : rowsFromBack[i];
+                square[side][i] = uint8_t(SquareAt(files[i], row));
+                isPoint[side][square[side][i]] = true;
+            }
+            isPoint[side][0] = true;
+        }
+    }
+};
+constexpr BishopPointTable BishopPoints;
+
+// Whether the side's bishops may have something to take: an enemy piece
+// stands on one of their points, or a bishop stands off them.
+template <uint32_t side>
+inline bool BishopsMayCapture(const Position& pos) {
+    constexpr uint32_t base = SideBase(side);
+    if (!BishopPoints.isPoint[side][pos.PieceSquare[base + BishopOffset]] ||
+        !BishopPoints.isPoint[side][pos.PieceSquare[base + BishopOffset + 1]])
+        return true;
+    // Own and enemy pieces carry different colour bits, so one OR of the
+    // seven squares shows whether any enemy stands there.
+    constexpr const uint8_t* points = BishopPoints.square[side];
+    const uint32_t pieces = pos.Board[points[0]] | pos.Board[points[1]] | pos.Board[points[2]] |
+                            pos.Board[points[3]] | pos.Board[points[4]] | pos.Board[points[5]] |
+                            pos.Board[points[6]];
+    return (pieces & EnemyBit(side)) != 0;
+}
+
+// One copy per side, so that piece numbers and colour bits are constants.
+template <uint32_t side>
+int CapturesOf(const Position& pos, MoveRecord* list) {
+    constexpr uint32_t base = SideBase(side), enemy = EnemyBit(side);
+    int n = 0;
+    auto emit = [&](uint32_t from, uint32_t to) { Emit(list, n, from, to, pos.Board[to]); };
+    auto stepCaptures = [&](uint32_t s, const uint8_t* targets) {
+        for (; *targets; targets++)
+            if (pos.Board[*targets] & enemy) emit(s, *targets);
+    };
+
+    if (GuardsMayCapture<side>(pos)) {
+        if (const uint32_t s = pos.PieceSquare[base + KingOffset]) stepCaptures(s, KingMoves[s]);
+        for (uint32_t p = base + AdvisorOffset; p < base + AdvisorOffset + 2; p++)
+            if (const uint32_t s = pos.PieceSquare[p]) stepCaptures(s, AdvisorMoves[s]);
+    }
+    if (BishopsMayCapture<side>(pos)) {
+        for (uint32_t p = base + BishopOffset; p < base + BishopOffset + 2; p++) {
+            const uint32_t s = pos.PieceSquare[p];
+            if (!s) continue;
+            for (const uint8_t* t = BishopMoves[s]; *t; t++)
+                if ((pos.Board[*t] & enemy) && pos.Board[(s + *t) / 2] == 0) emit(s, *t);
+        }
+    }
+    for (uint32_t p = base + KnightOffset; p < base + KnightOffset + 2; p++) {
+        const uint32_t s = pos.PieceSquare[p];
+        if (!s) continue;
+        const uint8_t* at = &pos.Board[s];
+        for (int i = 0; i < 8; i++)
+            if ((at[KnightJumps[i]] & enemy) && at[KnightLegs[i]] == 0) emit(s, s + KnightJumps[i]);
+    }
+    for (uint32_t p = base + RookOffset; p < base + RookOffset + 2; p++) {
+        const uint32_t s = pos.PieceSquare[p];
+        if (!s) continue;
+        uint32_t targets[4];
+        LineTargets(pos, s, FileFirstPiece, RowFirstPiece, targets);
+        for (uint32_t t : targets)
+            if (pos.Board[t] & enemy) emit(s, t);
+    }
+    for (uint32_t p = base + CannonOffset; p < base + CannonOffset + 2; p++) {
+        const uint32_t s = pos.PieceSquare[p];
+        if (!s) continue;
+        uint32_t targets[4];
+        LineTargets(pos, s, FileSecondPiece, RowSecondPiece, targets);
+        for (uint32_t t : targets)
+            if (pos.Board[t] & enemy) emit(s, t);
+    }
+    for (uint32_t p = base + PawnOffset; p < base + 16; p++) {
+        const uint32_t s = pos.PieceSquare[p];
+        if (!s) continue;
+        // Forward, then (across the river) right and left.
+        constexpr int32_t forward = side == Red ? -13 : 13;
+        const uint8_t* at = &pos.Board[s];
+        if (at[forward] & enemy) emit(s, s + forward);
+        if (HasCrossedRiver(side, s)) {
+            if (at[1] & enemy) emit(s, s + 1);
+            if (at[-1] & enemy) emit(s, s - 1);
+        }
+    }
+    return n;
 }
 
 }  // namespace
 
 int GenerateCaptures(const Position& pos, MoveRecord* list) {
-    const auto unscored = [](uint32_t, uint32_t, uint32_t, uint32_t) { return 0; };
-    return pos.SideToMove == Red ? WalkCaptures<Red>(pos, list, unscored)
-                                 : WalkCaptures<Black>(pos, list, unscored);
+    return pos.SideToMove == Red ? CapturesOf<Red>(pos, list) : CapturesOf<Black>(pos, list);
 }
 
 int GenerateNonCaptures(const Position& pos, MoveRecord* list) {

@@ -6,7 +6,6 @@
 // whose illegal ones MakeMove refuses.
 
 #include "check/check.h"
-#include "position/capture_walk.h"
 #include "search/search.h"
 
 namespace {
@@ -56,7 +55,8 @@ bool UsableKiller(const MovePicker& picker, const Position& pos, const MoveRecor
 // non-positive score that the exchange does not lose.
 Move NextQuiescenceCapture(MovePicker& p, Position& pos) {
     if (p.stage == StageGenerateCaptures) {
-        p.capturesLeft = uint8_t(GenerateCapturesByMvvLva(pos, p.captures));
+        p.capturesLeft = uint8_t(GenerateCaptures(pos, p.captures));
+        if (p.capturesLeft) ScoreCapturesMvvLva(pos, p.captures, p.capturesLeft);
         p.cursor = 0;
         p.stage = StageCaptures;
     }
@@ -104,16 +104,6 @@ void ScoreCapturesMvvLva(const Position& pos, MoveRecord* list, int count) {
                       : QuietScore;
     }
     SortByScore(list, count);
-}
-
-int GenerateCapturesByMvvLva(const Position& pos, MoveRecord* list) {
-    const auto mvvLva = [](uint32_t mover, uint32_t from, uint32_t victim, uint32_t to) {
-        return 13 * OrderValue(victim, to) - OrderValue(mover, from);
-    };
-    const int n = pos.SideToMove == Red ? WalkCaptures<Red>(pos, list, mvvLva)
-                                        : WalkCaptures<Black>(pos, list, mvvLva);
-    SortByScore(list, n);
-    return n;
 }
 
 void OrderEvasions(MovePicker& p, const SearchState& state, Position& pos) {
@@ -198,7 +188,8 @@ namespace {
             return 0;
 
         case StageGenerateCaptures:
-            p.capturesLeft = uint8_t(GenerateCapturesByMvvLva(pos, p.captures));
+            p.capturesLeft = uint8_t(GenerateCaptures(pos, p.captures));
+            ScoreCapturesMvvLva(pos, p.captures, p.capturesLeft);
             p.cursor = 0;
             p.stage = StageCaptures;
             [[fallthrough]];

@@ -312,9 +312,6 @@ void InitQuiescencePicker(MovePicker& picker, const SearchState& state, Position
 Move NextQuiescenceMove(MovePicker& picker, Position& pos);
 void OrderEvasions(MovePicker& picker, const SearchState& state, Position& pos);
 void ScoreCapturesMvvLva(const Position& pos, MoveRecord* list, int count);
-// The side to move's captures by MVV/LVA, best first, equal scores in
-// generation order: GenerateCaptures scored by ScoreCapturesMvvLva, in one walk.
-int GenerateCapturesByMvvLva(const Position& pos, MoveRecord* list);
 
 // ---------------------------------------------------------------------------
 // Searching (quiesce.cpp, alpha_beta.cpp, root.cpp)

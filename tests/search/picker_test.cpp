@@ -264,29 +264,4 @@ TEST(Picker, QuiescenceInCheckGivesEvasionsByMvvLva) {
     EXPECT_EQ(moves[0], "a5e5");
 }
 
-// The one-walk generation against listing first and scoring after, which
-// reads each mover back from the board.
-TEST(Picker, CapturesByMvvLvaAsListedThenScored) {
-    Position& pos = ScratchPosition();
-    std::mt19937 rng(11);
-    int captures = 0;
-    for (int game = 0; game < 30; game++) {
-        LoadFen(StartFen, pos);
-        for (int ply = 0; ply < 120; ply += 4) {
-            PlayRandomGame(pos, 4, rng);
-            MoveRecord walked[MaxGeneratedMoves], scored[MaxGeneratedMoves];
-            const int n = GenerateCapturesByMvvLva(pos, walked);
-            ASSERT_EQ(n, GenerateCaptures(pos, scored));
-            ScoreCapturesMvvLva(pos, scored, n);
-            for (int i = 0; i < n; i++) {
-                ASSERT_EQ(MoveOf(walked[i]), MoveOf(scored[i])) << i;
-                ASSERT_EQ(walked[i].captured, scored[i].captured);
-                ASSERT_EQ(walked[i].score, scored[i].score);
-            }
-            captures += n;
-        }
-    }
-    EXPECT_GT(captures, 1000);
-}
-
 }  // namespace
