@@ -454,7 +454,8 @@ bool IsListed(uint32_t from, uint32_t to, const MoveRecord* list, int count) {
     return false;
 }
 
-int GenerateChecks(const Position& pos, MoveRecord* list) {
+// Out of line: the quiescence search calls it only once its captures run out.
+[[gnu::noinline]] int GenerateChecks(const Position& pos, MoveRecord* list) {
     const uint32_t side = pos.SideToMove;
     const uint32_t king = pos.PieceSquare[SideBase(side ^ 1)];
     if (king == 0) return 0;

@@ -4,7 +4,8 @@
 
 #include "check/check.h"
 
-bool LeavesKingAttacked(Position& pos, uint32_t from, uint32_t to) {
+// Out of line: the evasion generators call it from many places.
+[[gnu::noinline]] bool LeavesKingAttacked(Position& pos, uint32_t from, uint32_t to) {
     const uint32_t victim = LiftOnto(pos, from, to);
     const bool attacked = AttackersOfKing(pos, pos.SideToMove) != 0;
     PutBack(pos, from, to, victim);
