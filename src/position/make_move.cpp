@@ -89,19 +89,7 @@ inline uint32_t WaysTouched(uint32_t king, uint32_t from, uint32_t to) {
     return ways;
 }
 
-template <uint32_t side>
-int32_t& SumOf(Position& pos) {
-    return side == Red ? pos.RedValue : pos.BlackValue;
-}
-
-// The full test of one king, filling the checkers mask.
-template <uint32_t side>
-bool KingAttacked(Position& pos) {
-    if (pos.PieceSquare[SideBase(side)] == 0) return false;
-    const uint32_t mask = AttackersBy<side>(pos, AnyAttack);
-    pos.CheckersStack[pos.MoveCount] = mask;
-    return mask != 0;
-}
+}  // namespace
 
 // After a move that MakeMove made, the mover's king is not attacked (MakeMove
 // refuses the move otherwise) and givesCheck tells whether the other king is.
@@ -109,13 +97,9 @@ bool KingAttacked(Position& pos) {
 // landing anywhere counts as touching the knights' way), so both tests below
 // look only those ways. After a load or a null move (a record with no from
 // square) both kings are tested in full.
-//
-// One copy per side to move, so that sums, piece numbers and the attack
-// tests' sides are constants.
-template <uint32_t us>
-bool MakeMoveAs(MoveRecord& record, Position& pos) {
-    constexpr uint32_t them = us ^ 1;
+bool MakeMove(MoveRecord& record, Position& pos) {
     const uint32_t from = record.from, to = record.to;
+    const uint32_t us = pos.SideToMove, them = us ^ 1;
     const MoveRecord& last = pos.MoveStack[pos.MoveCount];
     const uint32_t mover = pos.Board[from];
     const uint32_t victim = pos.Board[to];
@@ -124,17 +108,12 @@ bool MakeMoveAs(MoveRecord& record, Position& pos) {
     const bool wasInCheck = last.givesCheck != 0;
 
     // The mover leaves `from`; on `to` it replaces the victim, whose square
-    // stays occupied. A corrupt move's mover may be anyone's: its sum is
-    // picked by its colour.
+    // stays occupied.
     const uint32_t kind = PieceKind[mover];
     const int32_t sumsBefore = PackSums(pos);
     uint64_t key = pos.KeyStack[pos.MoveCount] ^ ZobristSide ^ ZobristPiece[kind][from] ^
                    ZobristPiece[kind][to];
-    const int32_t gain = PieceSquareValue[kind][to] - PieceSquareValue[kind][from];
-    if (settled)
-        SumOf<us>(pos) += gain;
-    else
-        ValueOf(pos, mover) += gain;
+    ValueOf(pos, mover) += PieceSquareValue[kind][to] - PieceSquareValue[kind][from];
     pos.Board[from] = 0;
     ClearOccupied(pos, from);
     if (victim) {
@@ -156,7 +135,7 @@ bool MakeMoveAs(MoveRecord& record, Position& pos) {
     stacked.captured = uint8_t(victim);
     stacked.score = sumsBefore;
     record.captured = uint8_t(victim);
-    pos.SideToMove = them;
+    pos.SideToMove ^= 1;
     pos.KeyStack[pos.MoveCount + 1] = key;
     pos.MoveCount++;
     pos.Ply++;
@@ -164,10 +143,10 @@ bool MakeMoveAs(MoveRecord& record, Position& pos) {
     const uint32_t ourKing = pos.PieceSquare[SideBase(us)];
     bool exposed;
     if (!settled || wasInCheck || mover == SideBase(us)) {
-        exposed = KingAttacked<us>(pos);
+        exposed = InCheck(pos, us);
     } else {
         const uint32_t ways = ourKing ? WaysTouched(ourKing, from, to) : 0;
-        exposed = ways && AttackersBy<us>(pos, ways) != 0;
+        exposed = ways && AttackersBy(pos, us, ways) != 0;
     }
     if (exposed) {
         UnmakeMove(pos);
@@ -176,22 +155,16 @@ bool MakeMoveAs(MoveRecord& record, Position& pos) {
     const uint32_t theirKing = pos.PieceSquare[SideBase(them)];
     bool check;
     if (!settled || theirKing == 0) {
-        check = KingAttacked<them>(pos);
+        check = InCheck(pos, them);
     } else {
         const uint32_t knight = OffsetOfPiece(mover) - KnightOffset < 2 ? ByKnight : 0;
         const uint32_t ways = WaysTouched(theirKing, from, to) | knight;
-        const uint32_t mask = ways ? AttackersBy<them>(pos, ways) : 0;
+        const uint32_t mask = ways ? AttackersBy(pos, them, ways) : 0;
         pos.CheckersStack[pos.MoveCount] = mask;
         check = mask != 0;
     }
     pos.MoveStack[pos.MoveCount].givesCheck = check;
     return true;
-}
-
-}  // namespace
-
-bool MakeMove(MoveRecord& record, Position& pos) {
-    return pos.SideToMove == Red ? MakeMoveAs<Red>(record, pos) : MakeMoveAs<Black>(record, pos);
 }
 
 void MakeNullMove(Position& pos) {
@@ -213,7 +186,10 @@ uint32_t AttackersOfKing(const Position& pos, uint32_t side) {
 }
 
 bool InCheck(Position& pos, uint32_t side) {
-    return side == Red ? KingAttacked<Red>(pos) : KingAttacked<Black>(pos);
+    if (pos.PieceSquare[SideBase(side)] == 0) return false;
+    const uint32_t mask = AttackersOfKing(pos, side);
+    pos.CheckersStack[pos.MoveCount] = mask;
+    return mask != 0;
 }
 
 uint32_t LiftOnto(Position& pos, uint32_t from, uint32_t to) {
