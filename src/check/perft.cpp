@@ -11,7 +11,7 @@ uint64_t Perft(Position& pos, int depth) {
     const int n = SideToMoveInCheck(pos) ? GenerateEvasions(pos, list) : GenerateAll(pos, list);
     uint64_t nodes = 0;
     for (int i = 0; i < n; i++) {
-        if (!MakeMove(list[i], pos)) continue;
+        if (!MakeMoveBySide(list[i], pos)) continue;
         nodes += depth == 1 ? 1 : Perft(pos, depth - 1);
         UnmakeMove(pos);
     }

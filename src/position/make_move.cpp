@@ -89,7 +89,16 @@ inline uint32_t WaysTouched(uint32_t king, uint32_t from, uint32_t to) {
     return ways;
 }
 
-}  // namespace
+// The full test of one king, filling the checkers mask.
+inline bool KingAttacked(Position& pos, uint32_t side) {
+    if (pos.PieceSquare[SideBase(side)] == 0) return false;
+    const uint32_t mask = AttackersBy(pos, side, AnyAttack);
+    pos.CheckersStack[pos.MoveCount] = mask;
+    return mask != 0;
+}
+
+// The side to move of a copy of MakeMove made for both sides.
+constexpr int EitherSide = -1;
 
 // After a move that MakeMove made, the mover's king is not attacked (MakeMove
 // refuses the move otherwise) and givesCheck tells whether the other king is.
@@ -97,9 +106,14 @@ inline uint32_t WaysTouched(uint32_t king, uint32_t from, uint32_t to) {
 // landing anywhere counts as touching the knights' way), so both tests below
 // look only those ways. After a load or a null move (a record with no from
 // square) both kings are tested in full.
-bool MakeMove(MoveRecord& record, Position& pos) {
+//
+// One copy serves both sides (EitherSide), or one copy is made per side, so
+// that the attack tests' sides are constants.
+template <int sideToMove>
+bool MakeMoveAs(MoveRecord& record, Position& pos) {
     const uint32_t from = record.from, to = record.to;
-    const uint32_t us = pos.SideToMove, them = us ^ 1;
+    const uint32_t us = sideToMove == EitherSide ? pos.SideToMove : uint32_t(sideToMove);
+    const uint32_t them = us ^ 1;
     const MoveRecord& last = pos.MoveStack[pos.MoveCount];
     const uint32_t mover = pos.Board[from];
     const uint32_t victim = pos.Board[to];
@@ -143,7 +157,7 @@ bool MakeMove(MoveRecord& record, Position& pos) {
     const uint32_t ourKing = pos.PieceSquare[SideBase(us)];
     bool exposed;
     if (!settled || wasInCheck || mover == SideBase(us)) {
-        exposed = InCheck(pos, us);
+        exposed = KingAttacked(pos, us);
     } else {
         const uint32_t ways = ourKing ? WaysTouched(ourKing, from, to) : 0;
         exposed = ways && AttackersBy(pos, us, ways) != 0;
@@ -155,7 +169,7 @@ bool MakeMove(MoveRecord& record, Position& pos) {
     const uint32_t theirKing = pos.PieceSquare[SideBase(them)];
     bool check;
     if (!settled || theirKing == 0) {
-        check = InCheck(pos, them);
+        check = KingAttacked(pos, them);
     } else {
         const uint32_t knight = OffsetOfPiece(mover) - KnightOffset < 2 ? ByKnight : 0;
         const uint32_t ways = WaysTouched(theirKing, from, to) | knight;
@@ -165,6 +179,19 @@ bool MakeMove(MoveRecord& record, Position& pos) {
     }
     pos.MoveStack[pos.MoveCount].givesCheck = check;
     return true;
+}
+
+}  // namespace
+
+// The searches use the one copy: their hot code fills the instruction cache,
+// and two copies cost more in misses than their constants save.
+bool MakeMove(MoveRecord& record, Position& pos) {
+    return MakeMoveAs<EitherSide>(record, pos);
+}
+
+bool MakeMoveBySide(MoveRecord& record, Position& pos) {
+    return pos.SideToMove == Red ? MakeMoveAs<int(Red)>(record, pos)
+                                 : MakeMoveAs<int(Black)>(record, pos);
 }
 
 void MakeNullMove(Position& pos) {
@@ -186,10 +213,7 @@ uint32_t AttackersOfKing(const Position& pos, uint32_t side) {
 }
 
 bool InCheck(Position& pos, uint32_t side) {
-    if (pos.PieceSquare[SideBase(side)] == 0) return false;
-    const uint32_t mask = AttackersOfKing(pos, side);
-    pos.CheckersStack[pos.MoveCount] = mask;
-    return mask != 0;
+    return KingAttacked(pos, side);
 }
 
 uint32_t LiftOnto(Position& pos, uint32_t from, uint32_t to) {

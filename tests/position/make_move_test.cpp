@@ -163,6 +163,44 @@ TEST(MakeMove, ShortcutAttackTestsAgreeWithTheFullTest) {
     }
 }
 
+// The per-side copies agree with the shared one on every generated move,
+// refused ones included, and after null moves.
+TEST(MakeMove, PerSideCopiesAgreeWithTheSharedOne) {
+    std::mt19937 rng(17);
+    Position& shared = ScratchPosition(0);
+    Position& sided = ScratchPosition(1);
+    int moves = 0;
+    for (int game = 0; game < 20; game++) {
+        LoadFen(StartFen, shared);
+        for (int ply = 0; ply < 100; ply++) {
+            for (int null = 0; null < 2; null++) {
+                if (null) {
+                    if (SideToMoveInCheck(shared)) break;
+                    MakeNullMove(shared);
+                }
+                MoveRecord list[MaxGeneratedMoves + 1];
+                const int n = GenerateAll(shared, list);
+                for (int i = 0; i < n; i++) {
+                    std::memcpy(&sided, &shared, sizeof shared);
+                    MoveRecord a = list[i], b = list[i];
+                    const bool madeShared = MakeMove(a, shared);
+                    ASSERT_EQ(MakeMoveBySide(b, sided), madeShared);
+                    ASSERT_TRUE(SameLivePosition(shared, sided));
+                    ASSERT_EQ(CurrentCheckers(shared), CurrentCheckers(sided));
+                    ASSERT_EQ(a.captured, b.captured);
+                    if (madeShared) UnmakeMove(shared);
+                    moves++;
+                }
+                if (null) UnmakeNullMove(shared);
+            }
+            const uint32_t side = shared.SideToMove;
+            PlayRandomGame(shared, 1, rng);
+            if (shared.SideToMove == side) break;  // no legal move left
+        }
+    }
+    EXPECT_GT(moves, 10000);
+}
+
 TEST(MakeMove, CheckersMaskNamesTheAttackers) {
     struct Case {
         const char* fen;
