@@ -228,19 +228,6 @@ uint32_t LiftOnto(Position& pos, uint32_t from, uint32_t to) {
     return victim;
 }
 
-void PutBack(Position& pos, uint32_t from, uint32_t to, uint32_t victim) {
-    const uint32_t mover = pos.Board[to];
-    pos.Board[from] = mover;
-    pos.PieceSquare[mover] = from;
-    SetOccupied(pos, from);
-    pos.Board[to] = victim;
-    if (victim) {
-        pos.PieceSquare[victim] = to;
-    } else {
-        ClearOccupied(pos, to);
-    }
-}
-
 int DetectRepetition(const Position& pos) {
     if (pos.MoveCount < 1) return 0;
     const uint64_t key = pos.KeyStack[pos.MoveCount];

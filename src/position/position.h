@@ -176,7 +176,7 @@ void TrimHistory(Position& pos, uint32_t keep);
 // untouched), for looking ahead without playing: returns the piece lifted off
 // `to`, which PutBack needs to restore the board exactly.
 uint32_t LiftOnto(Position& pos, uint32_t from, uint32_t to);
-void PutBack(Position& pos, uint32_t from, uint32_t to, uint32_t victim);
+inline void PutBack(Position& pos, uint32_t from, uint32_t to, uint32_t victim);  // defined below
 
 // ---------------------------------------------------------------------------
 // Move generation (movegen.cpp): pseudo-legal, MakeMove settles legality.
@@ -221,22 +221,26 @@ inline void UnpackSums(Position& pos, int32_t packed) {
     pos.BlackValue = int16_t(uint32_t(packed) >> 16);
 }
 
-// Keys live in KeyStack, so unmaking touches only the board, the occupancy
-// words and the sums.
-inline void UnmakeMove(Position& pos) {
-    const MoveRecord& r = pos.MoveStack[pos.MoveCount];
-    const uint32_t from = r.from, to = r.to, captured = r.captured;
+inline void PutBack(Position& pos, uint32_t from, uint32_t to, uint32_t victim) {
     const uint32_t mover = pos.Board[to];
-    UnpackSums(pos, r.score);
     pos.Board[from] = mover;
     pos.PieceSquare[mover] = from;
     SetOccupied(pos, from);
-    pos.Board[to] = captured;
-    if (captured) {
-        pos.PieceSquare[captured] = to;
+    pos.Board[to] = victim;
+    if (victim) {
+        pos.PieceSquare[victim] = to;
     } else {
         ClearOccupied(pos, to);
     }
+}
+
+// Keys live in KeyStack, so unmaking is PutBack's work on the board and the
+// occupancy words, and the sums.
+inline void UnmakeMove(Position& pos) {
+    const MoveRecord& r = pos.MoveStack[pos.MoveCount];
+    const int32_t sums = r.score;
+    PutBack(pos, r.from, r.to, r.captured);
+    UnpackSums(pos, sums);
     pos.MoveCount--;
     pos.Ply--;
     pos.SideToMove ^= 1;
