@@ -91,8 +91,3 @@ const int32_t* const AdvisorDeltaOk = AdvisorDeltaOkData + 14;
 const int32_t* const BishopDeltaOk = BishopDeltaOkData + 28;
 const int32_t* const RedPawnDeltaOk = RedPawnDeltaOkData + 13;
 const int32_t* const BlackPawnDeltaOk = BlackPawnDeltaOkData + 1;
-
-const int32_t KingSteps[4] = {-13, 1, 13, -1};
-const int32_t AdvisorSteps[4] = {-12, 14, 12, -14};
-const int32_t BishopSteps[4] = {-24, 28, 24, -28};
-const int32_t KnightSteps[8] = {-25, -11, 15, 27, 25, 11, -15, -27};

@@ -31,12 +31,6 @@ inline void LineTargets(const Position& pos, uint32_t s, const FileTable& fileTa
     for (int dir = 0; dir < 2; dir++) out[2 + dir] = s + rowTable[file][rowOcc][dir] - (file + 1);
 }
 
-// Knights' jumps in the order of KnightSteps, each with its leg. A jump or a
-// pawn's step off the board lands on the margin, which is empty, so steps
-// need no list of the squares on the board.
-constexpr int32_t KnightJumps[8] = {-25, -11, 15, 27, 25, 11, -15, -27};
-constexpr int32_t KnightLegs[8] = {-13, 1, 1, 13, 13, -1, -1, -13};
-
 // A side's palace as an occupancy word: bit 3 * (row - first row) + 5 - file.
 // A king or advisor anywhere else (only a loaded position can put one there)
 // reads as StrayGuard, 0 stands for no piece.
@@ -141,9 +135,12 @@ int CapturesOf(const Position& pos, MoveRecord* list) {
     for (uint32_t p = base + KnightOffset; p < base + KnightOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];
         if (!s) continue;
+        // A jump (or below, a pawn's step) off the board lands on the empty
+        // margin, so the steps need no list of the squares on the board.
         const uint8_t* at = &pos.Board[s];
         for (int i = 0; i < 8; i++)
-            if ((at[KnightJumps[i]] & enemy) && at[KnightLegs[i]] == 0) emit(s, s + KnightJumps[i]);
+            if ((at[KnightSteps[i]] & enemy) && at[KnightStepLegs[i]] == 0)
+                emit(s, s + KnightSteps[i]);
     }
     for (uint32_t p = base + RookOffset; p < base + RookOffset + 2; p++) {
         const uint32_t s = pos.PieceSquare[p];

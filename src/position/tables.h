@@ -24,10 +24,12 @@ extern const int32_t* const BishopDeltaOk;     // -28..28
 extern const int32_t* const RedPawnDeltaOk;    // -13..1
 extern const int32_t* const BlackPawnDeltaOk;  // -1..13
 
-extern const int32_t KingSteps[4];
-extern const int32_t AdvisorSteps[4];
-extern const int32_t BishopSteps[4];
-extern const int32_t KnightSteps[8];
+// Steps in the order the generators list them; each knight step with its leg.
+inline constexpr int32_t KingSteps[4] = {-13, 1, 13, -1};
+inline constexpr int32_t AdvisorSteps[4] = {-12, 14, 12, -14};
+inline constexpr int32_t BishopSteps[4] = {-24, 28, 24, -28};
+inline constexpr int32_t KnightSteps[8] = {-25, -11, 15, 27, 25, 11, -15, -27};
+inline constexpr int32_t KnightStepLegs[8] = {-13, 1, 1, 13, 13, -1, -1, -13};
 
 // ---------------------------------------------------------------------------
 // Built tables

@@ -53,6 +53,8 @@ TEST(Tables, DeltaTablesMatchTheirDefinitions) {
             EXPECT_EQ(BlackPawnDeltaOk[d], (d == 13 || a == 1) ? 1 : 0) << d;
         }
     }
+    // The legs kept beside the knight's steps are the ones the delta table gives.
+    for (int i = 0; i < 8; i++) EXPECT_EQ(KnightStepLegs[i], KnightLegOffset[KnightSteps[i]]) << i;
 }
 
 TEST(Tables, LineTableWorkedExample) {
