@@ -6,6 +6,7 @@
 
 #include "fuzz_support.h"
 #include "search/search.h"
+#include "search/transposition.h"
 
 namespace {
 
@@ -13,13 +14,19 @@ Position SearchPosition;
 Position Before;
 SearchState State;
 
-// After every iteration: a score in range, the position as it was.
-void CheckIteration(void*, const IterationReport& report, const SearchState&, Position& pos) {
+// After every iteration: a score in range, the position as it was, and a
+// line that starts with the iteration's best move.
+void CheckIteration(void*, const IterationReport& report) {
+    Position& pos = SearchPosition;
     if (report.completed && (report.score < -MateScore || report.score > MateScore))
         FuzzFailure("score outside the mate range", pos, std::to_string(report.score));
     if (pos.MoveCount != Before.MoveCount || CurrentKey(pos) != CurrentKey(Before))
         FuzzFailure("the search left the position changed", pos, "");
     RequireInvariants(pos, "after the search");
+    Move best = 0;
+    if (report.completed && report.pv.listed > 0 && ProbeHashMove(State.hash, pos, best) &&
+        best != report.pv.moves[0])
+        FuzzFailure("the line does not start with the best move", pos, "");
 }
 
 }  // namespace
@@ -56,9 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Nothing is polled: the depth alone ends the search.
     const SearchReporter reporter{nullptr, nullptr, CheckIteration, nullptr};
-    RunSearch(State, SearchPosition, SearchLimits{3, false, 0, 0, false, 0}, reporter);
+    SearchLimits limits;
+    limits.maxDepth = 3;
+    const SearchAnswer answer = RunSearch(State, SearchPosition, limits, reporter);
     Move best = 0;
     ProbeHashMove(State.hash, SearchPosition, best);
+    if (answer.best != 0 && answer.best != best)
+        FuzzFailure("the answer is not the table's move", SearchPosition, "");
     const bool allBanned = banList.count == legal;
     // A lone reply to a check is played even when banned.
     const bool loneEvasion = legal == 1 && SideToMoveInCheck(SearchPosition);

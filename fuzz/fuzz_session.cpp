@@ -1,13 +1,14 @@
-// A whole UCCI session in this process: the input is the text a front end
-// sends, fed through a pipe that is already closed, so the command loop reads
-// it line by line as from a real front end and every search ends at its first
-// poll of the input. The replies go to /dev/null.
+// A whole session (UCCI, or UCI after a first "uci") in this process: the input is the text a front
+// end sends, fed through a pipe that is already closed, so the command loop reads it line by line
+// as from a real front end and every search ends at its first poll of the input. The replies go to
+// /dev/null.
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "fuzz_support.h"
 #include "shell/engine.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Engine engine;
     if (!InitEngine(engine)) __builtin_trap();
     OpenOnStreams(engine.channel, ends[0], ReplySink());
-    ServeCommands(engine);
+    ServeSession(engine);
     RequireInvariants(engine.game, "game position after the session");
     RequireInvariants(engine.probe, "probe position after the session");
     close(ends[0]);

@@ -21,7 +21,7 @@ const Subcommand Subcommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return RunUcci();
+    if (argc < 2) return RunEngineSession();
     for (const Subcommand& sub : Subcommands) {
         if (sub.run && std::strcmp(argv[1], sub.name) == 0) return sub.run(argc - 2, argv + 2);
     }

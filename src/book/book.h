@@ -48,17 +48,24 @@ bool ProbeBook(const Book& book, uint32_t keyLow, uint32_t keyHigh, Move& move);
 // ---------------------------------------------------------------------------
 // Reading the file (book_file.cpp)
 
+// Told of each line whose move text is malformed; the line's entry is still
+// stored, with the squares the parser made of it.
+struct BookComplaints {
+    void* context;
+    void (*moveText)(void* context, const MoveTextFaults& faults);
+};
+
 // Replaces the book with the lines of the file. False when it cannot be
 // opened; the book is then empty.
-bool LoadBookFile(Book& book, const char* path);
+bool LoadBookFile(Book& book, const char* path, const BookComplaints* complaints = nullptr);
 // Reads "book.TXT" from the executable's directory (or from the current
 // directory when that is unknown). Needs the hash-key tables.
-void LoadBook(Book& book);
+void LoadBook(Book& book, const BookComplaints* complaints = nullptr);
 // Where LoadBook looks: the directory of an absolute executable path plus
 // "book.TXT", else "book.TXT". False when the result does not fit in `size`.
 bool BookPathFor(const char* executablePath, char* out, size_t size);
 // Stores the entry of one line of the file; false when the line is skipped.
-bool AddBookLine(Book& book, const char* line);
+bool AddBookLine(Book& book, const char* line, const BookComplaints* complaints = nullptr);
 
 // ---------------------------------------------------------------------------
 // The move for "go" (book_choice.cpp)

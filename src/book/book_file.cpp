@@ -28,7 +28,7 @@ uint32_t ReadWeight(const char* text, const char* end) {
 
 }  // namespace
 
-bool AddBookLine(Book& book, const char* line) {
+bool AddBookLine(Book& book, const char* line, const BookComplaints* complaints) {
     // Columns 1-4 the move, 5 a space, from 6 the weight up to the next space,
     // then the FEN up to the line end.
     const size_t length = std::strlen(line);
@@ -42,20 +42,23 @@ bool AddBookLine(Book& book, const char* line) {
     char moveText[5];
     std::memcpy(moveText, line, 4);
     moveText[4] = '\0';
-    const MoveRecord record = ParseMoveString(moveText);
+    MoveTextFaults faults;
+    const MoveRecord record = ParseMoveString(moveText, &faults);
+    if (faults.count > 0 && complaints && complaints->moveText)
+        complaints->moveText(complaints->context, faults);
     LoadFen(fen, book.scratch);
     const uint64_t key = CurrentKey(book.scratch);
     return AddBookMove(book, KeyLow(key), KeyHigh(key), record.from, record.to,
                        ReadWeight(weight, weightEnd));
 }
 
-bool LoadBookFile(Book& book, const char* path) {
+bool LoadBookFile(Book& book, const char* path, const BookComplaints* complaints) {
     ClearBook(book);
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return false;
     // A longer line arrives in pieces, each taken as a line of its own.
     char line[BookLineLength + 1];
-    while (std::fgets(line, sizeof line, file)) AddBookLine(book, line);
+    while (std::fgets(line, sizeof line, file)) AddBookLine(book, line, complaints);
     std::fclose(file);
     return true;
 }
@@ -72,10 +75,10 @@ bool BookPathFor(const char* executablePath, char* out, size_t size) {
     return true;
 }
 
-void LoadBook(Book& book) {
+void LoadBook(Book& book, const BookComplaints* complaints) {
     static char executable[MaxPathBytes];
     static char path[MaxPathBytes + sizeof BookFileName];
     if (!ExecutablePath(executable, sizeof executable)) executable[0] = '\0';
     if (!BookPathFor(executable, path, sizeof path)) std::strcpy(path, BookFileName);
-    LoadBookFile(book, path);
+    LoadBookFile(book, path, complaints);
 }

@@ -1,12 +1,11 @@
 // Coordinate notation: file letter and rank digit of the origin, then of the
 // destination ("h2e2"). Rank digit 9 is row 0, black's back rank.
 
-#include <cstdio>
-
 #include "position/position.h"
 
-MoveRecord ParseMoveString(const char* text) {
+MoveRecord ParseMoveString(const char* text, MoveTextFaults* faults) {
     uint32_t files[2] = {0, 0}, rows[2] = {0, 0};
+    if (faults) faults->count = 0;
     bool ended = false;  // a short word: missing characters count as wrong ones
     for (int i = 0; i < 4; i++) {
         const char c = ended ? '\0' : text[i];
@@ -17,10 +16,9 @@ MoveRecord ParseMoveString(const char* text) {
             rows[i / 2] = uint32_t('9' - c);
         } else if (letter && !(i & 1)) {
             files[i / 2] = uint32_t(c - 'a');
-        } else {
-            std::fputs((digit || letter) ? "the moveString sequence is wrong.\n"
-                                         : "the moveString char is wrong.\n",
-                       stdout);
+        } else if (faults) {
+            faults->fault[faults->count++] =
+                (digit || letter) ? MoveTextSequenceWrong : MoveTextCharWrong;
         }
     }
     return RecordOf(SquareAt(files[0], rows[0]), SquareAt(files[1], rows[1]), 0, 0, 0);

@@ -189,10 +189,20 @@ bool IsPseudoLegal(const Position& pos, const MoveRecord& record);
 // ---------------------------------------------------------------------------
 // Coordinate notation (notation.cpp): "h2e2".
 
-// Reads up to four characters of `text`; a missing character counts as wrong.
-MoveRecord ParseMoveString(const char* text);
+// What is wrong with one character of a move text: a character that is
+// neither a file letter a-i nor a digit, or one of them in the other's place.
+enum MoveTextFault : uint8_t { MoveTextCharWrong, MoveTextSequenceWrong };
+struct MoveTextFaults {
+    int32_t count;
+    MoveTextFault fault[4];  // one per wrong character, in order
+};
+
+// Reads up to four characters of `text`; a missing character counts as
+// wrong, and a wrong one leaves its file or rank 0. The faults found are
+// written to `faults` when given.
+MoveRecord ParseMoveString(const char* text, MoveTextFaults* faults = nullptr);
 // The text is exactly a move in coordinate notation: a file letter a-i, a
-// rank digit, a file letter, a rank digit. ParseMoveString reads it silently.
+// rank digit, a file letter, a rank digit, and nothing more.
 bool IsMoveText(const char* text);
 // Writes the four characters of a move and a terminating zero into `out`.
 void FormatMove(uint32_t from, uint32_t to, char out[5]);

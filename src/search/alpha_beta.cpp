@@ -3,7 +3,12 @@
 // and reductions driven by each move's success ratio, killers and history.
 
 #include "eval/eval.h"
+#include "search/ordering.h"
+#include "search/picker.h"
 #include "search/search.h"
+#include "search/time_manager.h"
+#include "search/transposition.h"
+#include "search/tree.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "eval/eval.h"
+#include "search/ordering.h"
 #include "search/search.h"
 
 bool InitEvalCache(EvalCache& cache) {

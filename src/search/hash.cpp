@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "search/search.h"
+#include "search/transposition.h"
 
 static_assert(BoundNone == 0, "zeroed memory holds empty slots");
 

@@ -1,31 +1,18 @@
-// Iterative deepening: one root search per depth, the clock asked only
-// between iterations, a backstop within them, and pondering until the move
+// Iterative deepening: one root search per depth, the time plan asked only
+// between iterations, a deadline within them, and pondering until the move
 // pondered on is played.
 
 #include "search/clock.h"
 #include "search/search.h"
-#include "search/time_control.h"
+#include "search/time_manager.h"
+#include "search/transposition.h"
+#include "search/tree.h"
 
 namespace {
 
-// Under a clock the search also ends itself once it has used this share of
-// the time it was given, whatever the iteration.
-constexpr int32_t BackstopShare = 4;
-
-void Report(const SearchState& state, Position& pos, const IterationReport& report) {
+void Report(const SearchState& state, const IterationReport& report) {
     const SearchReporter* reporter = state.reporter;
-    if (reporter && reporter->iteration) reporter->iteration(reporter->context, report, state, pos);
-}
-
-// The time control counts from `now`; the backstop is armed under a clock or
-// a move time, the earlier of the two.
-void StartClock(SearchState& state, int64_t now) {
-    state.pondering = false;
-    state.clockStart = now;
-    state.backstopStart = now;
-    state.backstopLimit = state.clockTotal >= 0 ? state.clockTotal / BackstopShare : -1;
-    if (state.moveTime > 0 && (state.backstopLimit < 0 || state.moveTime < state.backstopLimit))
-        state.backstopLimit = state.moveTime;
+    if (reporter && reporter->iteration) reporter->iteration(reporter->context, report);
 }
 
 bool NodesUsedUp(const SearchState& state) {
@@ -37,9 +24,9 @@ bool NodesUsedUp(const SearchState& state) {
 void WaitWhilePondering(SearchState& state) {
     const SearchReporter* reporter = state.reporter;
     if (!reporter || !reporter->poll) return;
-    while (state.pondering && !state.stopped) {
+    while (state.clock.pondering && !state.stopped) {
         if (ShouldInterrupt(state)) state.stopped = true;
-        if (state.pondering && reporter->idle) reporter->idle(reporter->context);
+        if (state.clock.pondering && reporter->idle) reporter->idle(reporter->context);
     }
 }
 
@@ -49,42 +36,20 @@ int32_t LastIteration(int32_t maxDepth) {
     return maxDepth > DeepestIteration ? DeepestIteration : maxDepth;
 }
 
-bool ShouldInterrupt(SearchState& state) {
-    const SearchReporter* reporter = state.reporter;
-    if (reporter && reporter->poll) {
-        switch (reporter->poll(reporter->context)) {
-            case PollStop:
-                return true;
-            case PollPonderHit:
-                if (state.pondering) StartClock(state, ClockMilliseconds());
-                break;
-            default:
-                break;
-        }
-    }
-    return state.backstopLimit >= 0 &&
-           ClockMilliseconds() - state.backstopStart >= state.backstopLimit;
-}
-
-RootAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& limits,
-                     const SearchReporter& reporter) {
+SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& limits,
+                       const SearchReporter& reporter) {
     // 1. Nothing learnt in one search is carried into the next.
     ResetSearchTables(state);
 
     // 2. The limits. A pondering search starts its clock at the ponderhit.
     state.reporter = &reporter;
     state.nodeLimit = limits.nodes;
-    state.clockTotal = limits.timed ? limits.total : -1;
-    state.moveTime = limits.moveTime > 0 ? limits.moveTime : 0;
     const int64_t start = ClockMilliseconds();
-    TimeControl clock;
-    if (limits.timed) StartTimeControl(clock, limits.total);
-    state.pondering = limits.ponder;
-    state.backstopLimit = -1;
-    if (!limits.ponder) StartClock(state, start);
+    StartSearchClock(state.clock, limits, start);
 
     // 3. One iteration per depth.
-    RootAnswer completed = {0, 0, 0};
+    SearchAnswer answer{};
+    IterationReport report{};
     const int32_t last = LastIteration(limits.maxDepth);
     for (int32_t d = 1; d <= last; d++) {
         state.rootDepth = d;
@@ -93,26 +58,40 @@ RootAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& limi
         const int32_t elapsed = ElapsedSince(start);
         // 3.1 An interrupted iteration is never reported as a completed one.
         if (state.stopped) {
-            Report(state, pos, IterationReport{false, d, 0, elapsed, state.nodes});
-            KeepRootAnswer(state.hash, pos, completed);
+            report.completed = false;
+            report.depth = d;
+            report.elapsed = elapsed;
+            report.nodes = state.nodes;
+            Report(state, report);
             break;
         }
-        // 3.2 The answer of a completed iteration.
+        // 3.2 The answer of a completed iteration, and its line drawn from
+        //     the table.
         Move best = 0;
         ProbeHashMove(state.hash, pos, best);
-        completed = RootAnswer{best, score, int8_t(d)};
-        const bool outOfTime = limits.timed && !state.pondering &&
-                               ShouldStop(clock, ElapsedSince(state.clockStart), best, score);
-        Report(state, pos, IterationReport{true, d, score, elapsed, state.nodes});
+        answer.best = best;
+        answer.score = score;
+        answer.bound = ScoreExact;
+        answer.depth = d;
+        DrawPrincipalVariation(state.hash, pos, answer.pv);
+        const bool outOfTime = PlanEndsSearch(state.clock, best, score);
+        report = IterationReport{true, d, score, ScoreExact, elapsed, state.nodes, answer.pv};
+        Report(state, report);
         // 3.3 The clock, the node limit or a mate found ends the deepening.
         if (outOfTime || NodesUsedUp(state) || score >= MateThreshold || score <= -MateThreshold)
             break;
     }
     WaitWhilePondering(state);
 
-    // 4. Nothing is polled or reported once the search has ended.
+    // 4. Nothing is polled or reported once the search has ended. The move
+    //    and the reply to ponder on are read where the last iteration left
+    //    them.
     state.reporter = nullptr;
-    state.pondering = false;
-    state.backstopLimit = -1;
-    return completed;
+    StopSearchClock(state.clock);
+    KeepRootAnswer(state.hash, pos, answer.best, answer.score, answer.depth);
+    Move best = 0, ponder = 0;
+    DrawBestMove(state.hash, pos, best, ponder);
+    answer.best = best;
+    answer.ponder = ponder;
+    return answer;
 }

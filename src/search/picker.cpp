@@ -5,8 +5,13 @@
 // first ply, checking moves; in check, the evasion candidates by MVV/LVA,
 // whose illegal ones MakeMove refuses.
 
+#include "search/picker.h"
+
 #include "check/check.h"
+#include "search/ordering.h"
 #include "search/search.h"
+#include "search/see.h"
+#include "search/transposition.h"
 
 namespace {
 

@@ -3,7 +3,10 @@
 // check and trying every evasion when in check.
 
 #include "eval/eval.h"
+#include "search/ordering.h"
+#include "search/picker.h"
 #include "search/search.h"
+#include "search/tree.h"
 
 int16_t RepetitionScore(const Position& pos, bool& repeated) {
     // Nothing repeats across a capture or a null move, so most quiescence

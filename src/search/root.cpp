@@ -2,7 +2,10 @@
 // with a principal-variation window; the result is left in the root's hash
 // entry, where the deepening loop and the reports read it.
 
+#include "search/ordering.h"
+#include "search/picker.h"
 #include "search/search.h"
+#include "search/tree.h"
 
 int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth) {
     // 1. The root's window is fixed, so the picker's cut-off test is moot.
@@ -55,12 +58,4 @@ int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth) {
     if (pos.Board[MoveTo(bestMove)] == 0) AddHistory(state.ordering, bestMove, depth);
     StoreHash(state.hash, pos, bestMove, best, depth, BoundExact);
     return best;
-}
-
-void KeepRootAnswer(HashTable& table, const Position& pos, const RootAnswer& answer) {
-    if (answer.depth == 0) return;
-    HashEntry entry;
-    if (ProbeHash(table, pos, entry) && entry.bound == BoundExact && entry.move == answer.move)
-        return;
-    StoreHash(table, pos, answer.move, answer.score, answer.depth, BoundExact);
 }

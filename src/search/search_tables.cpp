@@ -2,6 +2,7 @@
 // per-move success counters behind history pruning), and the state that
 // holds them.
 
+#include "search/ordering.h"
 #include "search/search.h"
 
 namespace {
@@ -28,13 +29,9 @@ bool InitSearchState(SearchState& state) {
     state.nodeLimit = 0;
     state.rootDepth = 0;
     state.stopped = false;
-    state.pondering = false;
     state.reporter = nullptr;
-    state.clockStart = 0;
-    state.clockTotal = -1;
-    state.backstopStart = 0;
-    state.backstopLimit = -1;
-    state.moveTime = 0;
+    state.clock = SearchClock{};
+    state.clock.deadline = state.clock.planTotal = state.clock.hardLimit = -1;
     ClearOrderingTables(state.ordering);
     return InitEvalCache(state.evalCache) && ResizeHash(state.hash, DefaultHashBuckets);
 }

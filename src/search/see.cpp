@@ -3,6 +3,8 @@
 // and never allowed to stop. Only Board, PieceSquare, FileBits and RowBits
 // change, and all of them are put back.
 
+#include "search/see.h"
+
 #include "search/search.h"
 
 namespace {

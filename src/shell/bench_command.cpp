@@ -10,6 +10,7 @@
 
 #include "position/random.h"
 #include "search/search.h"
+#include "shell/line_channel.h"
 #include "shell/shell.h"
 
 namespace {
@@ -34,24 +35,31 @@ int RunBenchCommand(int argc, char** argv) {
     std::unique_ptr<SearchState> state(new SearchState);
     std::unique_ptr<Position> pos(new Position);
     if (!InitSearchState(*state)) return 1;
-    const SearchLimits limits{depth, false, 0, 0, false, 0};
+    SearchLimits limits;
+    limits.maxDepth = depth;
     const SearchReporter silent{nullptr, nullptr, nullptr, nullptr};
+    static LineChannel out;
+    OpenOnStreams(out, NoStream, StandardOutputStream());
     uint64_t total = 0;
     const auto start = std::chrono::steady_clock::now();
     int index = 0;
     for (const char* fen : BenchPositions) {
         LoadFen(fen, *pos);
-        const RootAnswer answer = RunSearch(*state, *pos, limits, silent);
-        char text[5] = "none";
-        if (answer.move) FormatMove(MoveFrom(answer.move), MoveTo(answer.move), text);
-        std::printf("position %2d  nodes %10u  score %6d  bestmove %s\n", ++index, state->nodes,
-                    answer.score, text);
+        const SearchAnswer answer = RunSearch(*state, *pos, limits, silent);
+        char move[5] = "none";
+        if (answer.best) FormatMove(MoveFrom(answer.best), MoveTo(answer.best), move);
+        char text[96];
+        std::snprintf(text, sizeof text, "position %2d  nodes %10u  score %6d  bestmove %s\n",
+                      ++index, state->nodes, answer.score, move);
+        WriteChannel(out, text);
         total += state->nodes;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("\nNodes searched  : %llu\n", (unsigned long long)total);
-    std::printf("Nodes/second    : %llu\n",
-                (unsigned long long)(seconds > 0 ? double(total) / seconds : 0));
+    char text[96];
+    std::snprintf(text, sizeof text, "\nNodes searched  : %llu\nNodes/second    : %llu\n",
+                  (unsigned long long)total,
+                  (unsigned long long)(seconds > 0 ? double(total) / seconds : 0));
+    WriteChannel(out, text);
     return 0;
 }

@@ -1,6 +1,5 @@
 #include "shell/line_channel.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -28,6 +27,7 @@ void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out) {
     channel.Filled = 0;
     channel.MaxLine = LineBufferSize - 1;
     channel.InputEnded = false;
+    channel.LastLineOverlong = false;
     channel.Child = NoProcess;
     channel.ChildExitCode = -1;
 }
@@ -63,7 +63,6 @@ void CloseOutput(LineChannel& channel) {
 }
 
 void CloseChannel(LineChannel& channel) {
-    std::fflush(nullptr);  // what the standard library still holds goes out first
     CloseStream(channel.InHandle);
     CloseOutput(channel);
     channel.InHandle = NoStream;
@@ -134,7 +133,5 @@ bool AtEndOfInput(const LineChannel& channel) {
 }
 
 void WriteChannel(LineChannel& channel, const char* text) {
-    // Whatever went out through the standard library's streams comes first.
-    std::fflush(nullptr);
     WriteStream(channel.OutHandle, text, int32_t(std::strlen(text)));
 }

@@ -20,7 +20,8 @@ struct LineChannel {
     int32_t Filled;          // bytes held in Buffer
     int32_t MaxLine;         // longer lines are handed out in pieces of this many bytes
     char Buffer[LongLineBufferSize];
-    bool InputEnded;  // the input reached its end (or failed): nothing more will be read
+    bool LastLineOverlong;  // the line last handed out was too long and is refused
+    bool InputEnded;        // the input reached its end (or failed): nothing more will be read
     ProcessHandle Child;
     int32_t ChildExitCode;  // after Close of a child channel; -1 otherwise
 };
@@ -60,5 +61,5 @@ bool ReadLine(LineChannel& channel, char* line);
 // True once the input has ended and every line it held has been handed out.
 bool AtEndOfInput(const LineChannel& channel);
 
-// Writes the text as it is, after flushing the standard library's streams.
+// Writes the text as it is, straight to the stream.
 void WriteChannel(LineChannel& channel, const char* text);

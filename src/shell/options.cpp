@@ -14,6 +14,9 @@ void SetHistoryPruning(Engine& engine, int32_t on) {
     engine.search.options.historyPruning = on != 0;
     engine.search.options.historyReduction = on != 0;
 }
+void SetUseMillisec(Engine& engine, int32_t on) {
+    engine.useMillisec = on != 0;
+}
 void SetUseBook(Engine& engine, int32_t on) {
     engine.useBook = on != 0;
 }
@@ -48,8 +51,8 @@ bool ReadWholeNumber(const char* text, int32_t& value) {
 }  // namespace
 
 const EngineOption EngineOptions[] = {
-    // Times are always in milliseconds.
-    {"usemillisec", nullptr, OptionCheck, true, 1, 0, 1, nullptr},
+    // UCCI's clock times: milliseconds, or seconds when false.
+    {"usemillisec", nullptr, OptionCheck, true, 1, 0, 1, SetUseMillisec},
     {"hashsize", "Hash", OptionSpin, false, 8, int32_t(MinHashMegabytes), int32_t(MaxHashMegabytes),
      SetHashMegabytes},
     {"newgame", "Clear Hash", OptionButton, false, 0, 0, 0, ClearLearning},

@@ -9,6 +9,7 @@
 #include "check/check.h"
 #include "position/position.h"
 #include "position/random.h"
+#include "shell/line_channel.h"
 #include "shell/shell.h"
 
 int RunPerftCommand(int argc, char** argv) {
@@ -29,6 +30,8 @@ int RunPerftCommand(int argc, char** argv) {
     static Position pos;
     LoadFen(fen.c_str(), pos);
 
+    static LineChannel out;
+    OpenOnStreams(out, NoStream, StandardOutputStream());
     const auto start = std::chrono::steady_clock::now();
     MoveRecord list[MaxGeneratedMoves + 1];
     int n = 0;
@@ -41,13 +44,16 @@ int RunPerftCommand(int argc, char** argv) {
         UnmakeMove(pos);
         char text[5];
         FormatMove(list[i].from, list[i].to, text);
-        std::printf("%s: %llu\n", text, (unsigned long long)nodes);
+        char line[48];
+        std::snprintf(line, sizeof line, "%s: %llu\n", text, (unsigned long long)nodes);
+        WriteChannel(out, line);
         total += nodes;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("\nNodes searched: %llu\n", (unsigned long long)total);
-    std::fflush(stdout);
+    char line[64];
+    std::snprintf(line, sizeof line, "\nNodes searched: %llu\n", (unsigned long long)total);
+    WriteChannel(out, line);
     std::fprintf(stderr, "Time: %.3f s\nNodes/second: %.0f\n", seconds,
                  seconds > 0 ? double(total) / seconds : 0.0);
     return 0;

@@ -1,9 +1,13 @@
 #pragma once
-// The engine shell: the UCCI command loop and the developer commands.
+// The engine shell: a protocol session and the developer commands.
+
+struct Engine;
 
 // Speaks UCCI on standard input and output until "quit" or the end of input;
 // UCI instead when the first command is "uci".
-int RunUcci();
+int RunEngineSession();
+// Serves a whole session on the engine's channel.
+void ServeSession(Engine& engine);
 
 // "quillon perft DEPTH [FEN]"; argv holds the words after "perft".
 int RunPerftCommand(int argc, char** argv);

@@ -1,5 +1,7 @@
 #include "shell/tokenizer.h"
 
+#include <cstring>
+
 namespace {
 
 struct Keyword {
@@ -82,6 +84,19 @@ int SplitWords(char* line, char** words, int capacity) {
 
 const char* WordAt(char* const* words, int count, int index) {
     return index >= 0 && index < count ? words[index] : EmptyWord;
+}
+
+void JoinWords(char* const* words, int first, int end, char* text, size_t capacity) {
+    if (capacity == 0) return;
+    size_t used = 0;
+    for (int i = first; i < end; i++) {
+        if (i > first && used + 1 < capacity) text[used++] = ' ';
+        size_t length = std::strlen(words[i]);
+        if (length > capacity - 1 - used) length = capacity - 1 - used;
+        std::memcpy(text + used, words[i], length);
+        used += length;
+    }
+    text[used] = 0;
 }
 
 bool SameTextIgnoringCase(const char* a, const char* b) {

@@ -3,6 +3,7 @@
 // words that matter into numbers: command names, sub-keywords, option names
 // and option values share one number space.
 
+#include <cstddef>
 #include <cstdint>
 
 typedef uint8_t CommandToken;
@@ -18,8 +19,9 @@ constexpr CommandToken TokenNone = 0, TokenUcci = 1, TokenPosition = 2, TokenFen
                        TokenWhiteIncrement = 31, TokenBlackIncrement = 32, TokenMoveTime = 33,
                        TokenName = 34, TokenValue = 35;
 
-// Room for every word a line of 1023 characters can hold, and the end entry.
-constexpr int WordListSize = 1024;
+// Room for every word a command line of 65535 characters can hold, and the
+// end entry.
+constexpr int WordListSize = 32768 + 1;
 
 // Splits the line in place: words are separated by runs of spaces only, and the
 // byte after each word becomes a zero byte. The line ends at its first line
@@ -29,6 +31,10 @@ int SplitWords(char* line, char** words, int capacity);
 
 // The word at `index`, or an empty text at or beyond the count.
 const char* WordAt(char* const* words, int count, int index);
+// Words `first` to `end` - 1 (those the list has) joined with single spaces
+// into `text`, cut short if they would not fit in `capacity` bytes with the
+// zero.
+void JoinWords(char* const* words, int first, int end, char* text, size_t capacity);
 
 // The keyword's number, ignoring the case of ASCII letters; 0 for any other word.
 CommandToken KeywordOf(const char* word);

@@ -9,12 +9,6 @@
 #include "search/search.h"
 #include "shell/engine.h"
 
-// A UCI line is read whole up to this size with its zero: a "position ...
-// moves" line of any game the engine can keep.
-constexpr int32_t UciLineBufferSize = LongLineBufferSize;
-// Room for every word such a line can hold, and the end entry.
-constexpr int UciWordListSize = UciLineBufferSize / 2 + 1;
-
 // The line's first word is "uci", in any case.
 bool IsUciCommand(const char* line);
 // Answers the "uci" already read, then serves UCI lines until "quit" or the
@@ -23,9 +17,10 @@ void ServeUci(Engine& engine);
 // Carries out one UCI line, echoing nothing. False when the session ends.
 bool RunUciLine(Engine& engine, char* line);
 
-// "position startpos|fen FEN [moves ...]": the FEN as UCCI loads it, then the
-// moves up to the first that is not a legal move in coordinate notation.
-void LoadUciPosition(Position& pos, char* const* words, int count);
+// "position startpos|fen FEN [moves ...]": the FEN's words before "moves"
+// (at most six), then the moves up to the first that is not a legal move in
+// coordinate notation.
+void LoadUciPosition(Engine& engine, Position& pos, char* const* words, int count);
 // "setoption name NAME... [value VALUE]": unknown names are ignored.
 void RunUciSetOption(Engine& engine, char* const* words, int count);
 

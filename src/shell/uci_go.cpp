@@ -5,30 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "book/book.h"
-#include "search/clock.h"
 #include "shell/platform.h"
-#include "shell/reports.h"
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
 
 namespace {
 
-struct UciSearch {
-    Engine* engine;
-    bool infinite;  // a "ponderhit" does not end the wait for "stop"
-};
-
 PollAnswer PollUci(void* context) {
-    UciSearch& search = *static_cast<UciSearch*>(context);
-    Engine& engine = *search.engine;
-    static char line[UciLineBufferSize];
-    static char* words[UciWordListSize];
-    if (!ReadLine(engine.channel, line))
-        return AtEndOfInput(engine.channel) ? PollStop : PollContinue;
-    const int count = SplitWords(line, words, UciWordListSize);
-    const PollAnswer answer = AnswerDuringSearch(engine, KeywordOf(WordAt(words, count, 0)));
-    return answer == PollPonderHit && search.infinite ? PollContinue : answer;
+    return PollDuringSearch(*static_cast<Engine*>(context));
 }
 
 void Idle(void*) {
@@ -42,10 +26,9 @@ void AppendMove(char* text, size_t capacity, Move move) {
 }
 
 // Completed iterations only: an interrupted one has no score to show.
-void ReportUciIteration(void* context, const IterationReport& report, const SearchState& state,
-                        Position& pos) {
+void ReportUciIteration(void* context, const IterationReport& report) {
     if (!report.completed) return;
-    Engine& engine = *static_cast<UciSearch*>(context)->engine;
+    Engine& engine = *static_cast<Engine*>(context);
     char score[32];
     FormatUciScore(report.score, score, sizeof score);
     const uint64_t elapsed = report.elapsed > 0 ? uint64_t(report.elapsed) : 0;
@@ -54,11 +37,9 @@ void ReportUciIteration(void* context, const IterationReport& report, const Sear
     std::snprintf(text, sizeof text, "info depth %d score %s nodes %u nps %llu time %llu",
                   report.depth, score, report.nodes, static_cast<unsigned long long>(nps),
                   static_cast<unsigned long long>(elapsed));
-    Move moves[MaxPvLength];
-    int listed, legal;
-    if (WalkPv(state.hash, pos, moves, listed, legal) && legal > 0) {
+    if (report.pv.found && report.pv.legal > 0) {
         std::strncat(text, " pv", sizeof text - std::strlen(text) - 1);
-        for (int i = 0; i < legal; i++) AppendMove(text, sizeof text, moves[i]);
+        for (int i = 0; i < report.pv.legal; i++) AppendMove(text, sizeof text, report.pv.moves[i]);
     }
     std::strncat(text, "\n", sizeof text - std::strlen(text) - 1);
     WriteChannel(engine.channel, text);
@@ -105,10 +86,8 @@ void WriteUciBestMove(Engine& engine, Move best, Move ponder) {
 }  // namespace
 
 void FormatUciScore(int32_t score, char* text, size_t capacity) {
-    if (score >= MateThreshold) {
-        std::snprintf(text, capacity, "mate %d", (MateScore - score + 1) / 2);
-    } else if (score <= -MateThreshold) {
-        std::snprintf(text, capacity, "mate %d", -((MateScore + score) / 2));
+    if (IsMateScore(score)) {
+        std::snprintf(text, capacity, "mate %d", MateInMoves(score));
     } else {
         std::snprintf(text, capacity, "cp %d", score);
     }
@@ -117,23 +96,19 @@ void FormatUciScore(int32_t score, char* text, size_t capacity) {
 void RunUciGo(Engine& engine, char* const* words, int count) {
     // 1. The first "go" without a position searches the start position.
     PrepareEngine(engine);
-    if (!engine.positionSet) {
-        LoadFen(StartFen, engine.game);
-        engine.positionSet = true;
-    }
-    const UciGoLimits go = ReadUciGoLimits(words, count, engine.game.SideToMove);
+    Position& game = GamePosition(engine);
+    const UciGoLimits go = ReadUciGoLimits(words, count, game.SideToMove);
 
     // 2. The book answers at once, except where the answer must wait for
     //    "stop" or "ponderhit".
-    Move best = 0, ponder = 0;
-    const bool book = !go.limits.ponder && engine.useBook;
-    if (!book || !ChooseBookMove(engine.book, engine.game, best)) {
-        UciSearch search{&engine, go.infinite};
-        const SearchReporter reporter{&search, PollUci, ReportUciIteration, Idle};
-        RunSearch(engine.search, engine.game, go.limits, reporter);
-        TableBestMove(engine.search.hash, engine.game, best, ponder);
+    SearchAnswer answer;
+    engine.infinite = go.infinite;
+    if (go.limits.ponder || !ChooseBookAnswer(engine, answer)) {
+        const SearchReporter reporter{&engine, PollUci, ReportUciIteration, Idle};
+        answer = RunSearch(engine.search, game, go.limits, reporter);
     }
+    engine.infinite = false;
 
     // 3. A "quit" read during the search ends the session without an answer.
-    if (!engine.quitting) WriteUciBestMove(engine, best, ponder);
+    if (!engine.quitting) WriteUciBestMove(engine, answer.best, answer.ponder);
 }

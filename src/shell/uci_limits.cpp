@@ -1,22 +1,12 @@
 // The limits of a UCI "go": the clock of the side to move, a move time, a
 // depth, a node count, or none until "stop".
 
-#include "shell/go_limits.h"
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
 
-namespace {
-
-int32_t Saturated(int64_t value) {
-    if (value > INT32_MAX) return INT32_MAX;
-    if (value < INT32_MIN) return INT32_MIN;
-    return int32_t(value);
-}
-
-}  // namespace
-
 UciGoLimits ReadUciGoLimits(char* const* words, int count, uint32_t sideToMove) {
-    UciGoLimits go{{StartDepthLimit, false, 0, 0, false, 0}, false};
+    UciGoLimits go{SearchLimits{}, false};
+    go.limits.maxDepth = DefaultDepthLimit;
     int32_t time[2] = {0, 0}, increment[2] = {0, 0};
     bool clock = false, depthGiven = false, unbounded = false;
     for (int i = 1; i < count; i++) {
@@ -52,7 +42,8 @@ UciGoLimits ReadUciGoLimits(char* const* words, int count, uint32_t sideToMove) 
                 i++;
                 break;
             case TokenMovesToGo:
-                i++;  // its value does not change the plan
+                go.limits.movesToGo = number;
+                i++;
                 break;
             case TokenInfinite:
                 go.infinite = true;
@@ -68,7 +59,8 @@ UciGoLimits ReadUciGoLimits(char* const* words, int count, uint32_t sideToMove) 
     const uint32_t side = sideToMove == 1 ? 1 : 0;
     if (clock) {
         go.limits.timed = true;
-        go.limits.total = Saturated(int64_t(time[side]) + increment[side]);
+        go.limits.timeLeft = time[side];
+        go.limits.increment = increment[side];
     }
     // Only a depth keeps a clock, a move time, a node limit or "infinite" shallow.
     if ((clock || unbounded) && !depthGiven) go.limits.maxDepth = DeepestIteration;

@@ -1,7 +1,6 @@
 // The UCI command loop: no echo, one reply per command that asks for one.
 
 #include "shell/options.h"
-#include "shell/platform.h"
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
 
@@ -17,7 +16,7 @@ void WriteUciReply(Engine& engine) {
 void RunUciPosition(Engine& engine, char* const* words, int count) {
     const CommandToken kind = KeywordOf(WordAt(words, count, 1));
     if (kind != TokenStartPos && kind != TokenFen) return;
-    LoadUciPosition(engine.game, words, count);
+    LoadUciPosition(engine, engine.game, words, count);
     engine.positionSet = true;
 }
 
@@ -33,8 +32,8 @@ bool IsUciCommand(const char* line) {
 }
 
 bool RunUciLine(Engine& engine, char* line) {
-    static char* words[UciWordListSize];
-    const int count = SplitWords(line, words, UciWordListSize);
+    static char* words[WordListSize];
+    const int count = SplitWords(line, words, WordListSize);
     switch (KeywordOf(WordAt(words, count, 0))) {
         case TokenUci:
             WriteUciReply(engine);
@@ -66,16 +65,8 @@ bool RunUciLine(Engine& engine, char* line) {
 void ServeUci(Engine& engine) {
     engine.uci = true;
     engine.booted = true;
-    SetMaxLineLength(engine.channel, UciLineBufferSize - 1);
+    SetMaxLineLength(engine.channel, LongLineBufferSize - 1);
     PrepareEngine(engine);
     WriteUciReply(engine);
-    static char line[UciLineBufferSize];
-    for (;;) {
-        if (ReadLine(engine.channel, line)) {
-            if (!RunUciLine(engine, line)) return;
-            continue;
-        }
-        if (AtEndOfInput(engine.channel)) return;
-        SleepMilliseconds(1);
-    }
+    ServeLines(engine, RunUciLine);
 }

@@ -17,6 +17,14 @@ struct ParseCase {
 const char* const CharWrong = "the moveString char is wrong.\n";
 const char* const SequenceWrong = "the moveString sequence is wrong.\n";
 
+// The faults as the UCCI shell words them, one line each.
+std::string Messages(const MoveTextFaults& faults) {
+    std::string text;
+    for (int i = 0; i < faults.count; i++)
+        text += faults.fault[i] == MoveTextCharWrong ? CharWrong : SequenceWrong;
+    return text;
+}
+
 TEST(Notation, ParseMoveString) {
     const std::string two = std::string(CharWrong) + CharWrong;
     const std::string seq2 = std::string(SequenceWrong) + SequenceWrong;
@@ -34,8 +42,11 @@ TEST(Notation, ParseMoveString) {
     };
     for (const ParseCase& c : cases) {
         testing::internal::CaptureStdout();
-        const MoveRecord r = ParseMoveString(c.text);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.messages) << c.text;
+        MoveTextFaults faults;
+        const MoveRecord r = ParseMoveString(c.text, &faults);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << c.text;
+        EXPECT_EQ(Messages(faults), c.messages) << c.text;
+        EXPECT_EQ(ParseMoveString(c.text).from, r.from) << c.text;
         EXPECT_EQ(r.from, c.from) << c.text;
         EXPECT_EQ(r.to, c.to) << c.text;
         EXPECT_EQ(r.captured, 0u);
@@ -57,9 +68,9 @@ TEST(Notation, ShortWordsAreNotReadPastTheirEnd) {
         const size_t size = std::strlen(c.text) + 1;
         std::unique_ptr<char[]> exact(new char[size]);
         std::memcpy(exact.get(), c.text, size);
-        testing::internal::CaptureStdout();
-        const MoveRecord r = ParseMoveString(exact.get());
-        const std::string out = testing::internal::GetCapturedStdout();
+        MoveTextFaults faults;
+        const MoveRecord r = ParseMoveString(exact.get(), &faults);
+        const std::string out = Messages(faults);
         std::string expected;
         for (int i = 0; i < c.messages; i++) expected += CharWrong;
         EXPECT_EQ(out, expected) << '"' << c.text << '"';

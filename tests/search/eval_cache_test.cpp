@@ -6,6 +6,7 @@
 #include <random>
 
 #include "eval/eval.h"
+#include "search/ordering.h"
 #include "search/search.h"
 #include "search/search_test_support.h"
 #include "support/reference_rules.h"

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "search/ordering.h"
 #include "search/search.h"
 #include "search/search_test_support.h"
+#include "search/transposition.h"
 #include "support/reference_rules.h"
 
 namespace {

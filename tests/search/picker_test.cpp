@@ -1,3 +1,5 @@
+#include "search/picker.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,8 +9,10 @@
 
 #include "check/check.h"
 #include "position/position.h"
+#include "search/ordering.h"
 #include "search/search.h"
 #include "search/search_test_support.h"
+#include "search/transposition.h"
 #include "support/reference_rules.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "search/ordering.h"
 #include "search/search.h"
 #include "search/search_test_support.h"
 

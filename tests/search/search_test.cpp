@@ -8,6 +8,8 @@
 #include "position/position.h"
 #include "search/clock.h"
 #include "search/search_test_support.h"
+#include "search/transposition.h"
+#include "search/tree.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -170,22 +172,27 @@ TEST(Search, ABannedSingleReplyIsStillPlayed) {
     EXPECT_EQ(r.best, RefMoveCode(RefLegalMoves(pos)[0]));
 }
 
-// After each completed iteration, when the reports read it, the root's entry
-// is exact and holds that iteration's depth, score and a move that fits.
+// After each completed iteration, the root's entry is exact and holds that
+// iteration's depth, score and a move that fits; the report's line starts
+// with that move.
 struct IterationLog {
+    const SearchState* state;
+    Position* pos;
     int reports;
     int failures;
 };
 
-void CheckRootEntry(void* context, const IterationReport& report, const SearchState& state,
-                    Position& pos) {
+void CheckRootEntry(void* context, const IterationReport& report) {
     IterationLog& log = *static_cast<IterationLog*>(context);
+    const SearchState& state = *log.state;
+    Position& pos = *log.pos;
     log.reports++;
     HashEntry entry;
     const bool fits =
         report.completed && ProbeHash(state.hash, pos, entry) && entry.depth == report.depth &&
         entry.bound == BoundExact && entry.value == report.score &&
-        IsPseudoLegal(pos, RecordOfMove(pos, entry.move)) && report.nodes == state.nodes;
+        IsPseudoLegal(pos, RecordOfMove(pos, entry.move)) && report.nodes == state.nodes &&
+        report.pv.found && report.pv.listed >= 1 && report.pv.moves[0] == entry.move;
     if (!fits) log.failures++;
 }
 
@@ -194,16 +201,18 @@ TEST(Search, IterationsLeaveAnExactRootEntry) {
     SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    IterationLog log{0, 0};
+    IterationLog log{&state, &pos, 0, 0};
     const SearchReporter reporter{&log, nullptr, CheckRootEntry, nullptr};
-    const RootAnswer answer =
-        RunSearch(state, pos, SearchLimits{4, false, 0, 0, false, 0}, reporter);
+    SearchLimits limits;
+    limits.maxDepth = 4;
+    const SearchAnswer answer = RunSearch(state, pos, limits, reporter);
     EXPECT_EQ(log.reports, 4);
     EXPECT_EQ(log.failures, 0);
     EXPECT_EQ(answer.depth, 4);
     Move stored = 0;
     ASSERT_TRUE(ProbeHashMove(state.hash, pos, stored));
-    EXPECT_EQ(answer.move, stored);
+    EXPECT_EQ(answer.best, stored);
+    EXPECT_EQ(answer.pv.moves[0], stored);
     EXPECT_EQ(CheckInvariants(pos), "");
     EXPECT_EQ(pos.MoveCount, 0u);
 }
@@ -255,7 +264,6 @@ TEST(Search, TheLastCompletedAnswerSurvivesAnInterruption) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
     const SearchOutcome r = SearchTo(state, pos, 3);
-    const RootAnswer answer{r.best, r.score, 3};
     HashEntry* bucket = state.hash.buckets[KeyLow(CurrentKey(pos)) & state.hash.mask].slot;
     for (int i = 0; i < 2; i++) {
         bucket[i].keyLow = KeyLow(CurrentKey(pos)) ^ 0x40000u;  // same bucket, other position
@@ -265,7 +273,7 @@ TEST(Search, TheLastCompletedAnswerSurvivesAnInterruption) {
     }
     Move found = 0;
     ASSERT_FALSE(ProbeHashMove(state.hash, pos, found));
-    KeepRootAnswer(state.hash, pos, answer);
+    KeepRootAnswer(state.hash, pos, r.best, r.score, 3);
     HashEntry entry;
     ASSERT_TRUE(ProbeHash(state.hash, pos, entry));
     EXPECT_EQ(entry.move, r.best);
@@ -274,12 +282,12 @@ TEST(Search, TheLastCompletedAnswerSurvivesAnInterruption) {
     EXPECT_EQ(entry.bound, BoundExact);
     // With the entry in place, nothing is written.
     const HashEntry before = entry;
-    KeepRootAnswer(state.hash, pos, answer);
+    KeepRootAnswer(state.hash, pos, r.best, r.score, 3);
     ASSERT_TRUE(ProbeHash(state.hash, pos, entry));
     EXPECT_EQ(std::memcmp(&before, &entry, sizeof entry), 0);
     // No completed iteration: nothing to keep.
     ResetSearchTables(state);
-    KeepRootAnswer(state.hash, pos, RootAnswer{r.best, r.score, 0});
+    KeepRootAnswer(state.hash, pos, r.best, r.score, 0);
     EXPECT_FALSE(ProbeHashMove(state.hash, pos, found));
 }
 
@@ -291,8 +299,8 @@ TEST(Search, TheBackstopInterruptsDeepIterationsOnly) {
     SearchState& state = *owned;
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    state.backstopStart = ClockMilliseconds() - 1000;
-    state.backstopLimit = 10;
+    state.clock.start = ClockMilliseconds() - 1000;
+    state.clock.deadline = 10;
     ResetSearchTables(state);
     state.stopped = false;
     for (int d = 1; d <= 5; d++) {

@@ -8,7 +8,8 @@ std::unique_ptr<SearchState> NewSearchState() {
 
 SearchOutcome SearchTo(SearchState& state, Position& pos, int depth) {
     const SearchReporter silent{nullptr, nullptr, nullptr, nullptr};
-    const RootAnswer answer =
-        RunSearch(state, pos, SearchLimits{depth, false, 0, 0, false, 0}, silent);
-    return SearchOutcome{answer.score, answer.move};
+    SearchLimits limits;
+    limits.maxDepth = depth;
+    const SearchAnswer answer = RunSearch(state, pos, limits, silent);
+    return SearchOutcome{answer.score, answer.best};
 }

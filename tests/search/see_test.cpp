@@ -2,6 +2,8 @@
 // position left exactly as it was, and a slow exchange that finds attackers
 // by walking the board, compared over captures from random games.
 
+#include "search/see.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,19 +1,28 @@
-#include "shell/go_limits.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "search/time_manager.h"
 #include "shell/tokenizer.h"
+#include "shell/ucci.h"
 #include "split_line.h"
 
 namespace {
+
+struct ExpectedLimits {
+    int32_t maxDepth;
+    bool timed;
+    int32_t total;  // time left plus increment, as the plan is given it
+    uint32_t nodes;
+    bool ponder;
+    int32_t moveTime;
+};
 
 TEST(GoLimits, ReadFromTheWordsAfterGo) {
     struct Case {
         const char* line;
         int32_t depthBefore;
-        SearchLimits limits;
+        ExpectedLimits limits;
     };
     const Case cases[] = {
         {"go", 20, {20, false, 0, 0, false, 0}},
@@ -60,15 +69,36 @@ TEST(GoLimits, ReadFromTheWordsAfterGo) {
     };
     for (const Case& c : cases) {
         SplitLine line(c.line);
-        SearchLimits limits = ReadGoLimits(line.words, line.count, c.depthBefore);
+        SearchLimits limits = ReadUcciGoLimits(line.words, line.count, c.depthBefore, true);
         EXPECT_EQ(limits.maxDepth, c.limits.maxDepth) << c.line;
         EXPECT_EQ(limits.timed, c.limits.timed) << c.line;
         EXPECT_EQ(limits.nodes, c.limits.nodes) << c.line;
         EXPECT_EQ(limits.ponder, c.limits.ponder) << c.line;
         EXPECT_EQ(limits.moveTime, 0) << c.line;
         if (c.limits.timed) {
-            EXPECT_EQ(limits.total, c.limits.total) << c.line;
+            EXPECT_EQ(PlanTotal(limits), c.limits.total) << c.line;
         }
+    }
+}
+
+// With "setoption usemillisec false" the clock's times are seconds.
+TEST(GoLimits, SecondsWhenNotInMilliseconds) {
+    struct Case {
+        const char* line;
+        int32_t timeLeft, increment;
+    };
+    const Case cases[] = {
+        {"go time 10", 10000, 0},
+        {"go time 10 increment 2", 10000, 2000},
+        {"go time 3000000 increment 1", 2147483647, 1000},
+        {"go time -3000000", -2147483647 - 1, 0},
+    };
+    for (const Case& c : cases) {
+        SplitLine line(c.line);
+        const SearchLimits limits = ReadUcciGoLimits(line.words, line.count, 20, false);
+        EXPECT_TRUE(limits.timed) << c.line;
+        EXPECT_EQ(limits.timeLeft, c.timeLeft) << c.line;
+        EXPECT_EQ(limits.increment, c.increment) << c.line;
     }
 }
 

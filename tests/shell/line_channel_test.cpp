@@ -284,19 +284,22 @@ TEST(LineChannel, AnInputThatCannotBeReadEnds) {
     EXPECT_TRUE(AtEndOfInput(channel));
 }
 
-TEST(LineChannel, WriteSendsTheTextAfterTheStandardStreams) {
+// The channel writes its own stream only: what the standard library holds
+// for the same descriptor stays there until that stream is flushed.
+TEST(LineChannel, WriteSendsOnlyItsOwnText) {
     TestPipe output = MakeTestPipe();
     FILE* stream = OpenStdioStream(output.writeEnd);
     ASSERT_NE(stream, nullptr);
     setvbuf(stream, nullptr, _IOFBF, 4096);
     LineChannel channel;
     OpenOnStreams(channel, NoStream, output.writeEnd);
-    std::fputs("the moveString char is wrong.\n", stream);
+    std::fputs("held by the library\n", stream);
     WriteChannel(channel, "debug info=[ucci]\n");
     WriteChannel(channel, "");
     WriteChannel(channel, "pv ");
-    EXPECT_EQ(ReadAvailable(output.readEnd, 100),
-              "the moveString char is wrong.\ndebug info=[ucci]\npv ");
+    EXPECT_EQ(ReadAvailable(output.readEnd, 100), "debug info=[ucci]\npv ");
+    std::fflush(stream);
+    EXPECT_EQ(ReadAvailable(output.readEnd, 100), "held by the library\n");
     std::fclose(stream);
     CloseTestPipe(output);
 }

@@ -76,10 +76,10 @@ TEST(UcciSession, ConversationsByteForByte) {
              Echo("setoption usemillisec false")},
         {"banmoves gives no reply", "banmoves h2e2 h9g7\nbanmoves\n",
          Echo("banmoves h2e2 h9g7") + Echo("banmoves")},
-        {"go before ucci boots the engine: a later ucci is silent",
-         "setoption usebook false\ngo depth 0\nucci\nquit\n",
+        {"go before ucci boots the engine; the first ucci is still answered, a second is not",
+         "setoption usebook false\ngo depth 0\nucci\nucci\nquit\n",
          Echo("setoption usebook false") + Echo("go depth 0") + "nobestmove\n" + Echo("ucci") +
-             Echo("quit") + "bye\n"},
+             UcciReply + Echo("ucci") + Echo("quit") + "bye\n"},
         {"the move parser's words come after the echo, even at the end of input", "banmoves x2e2\n",
          Echo("banmoves x2e2") + "the moveString char is wrong.\n"},
         {"the move parser's words come before later replies", "banmoves H2e2\nstop\n",

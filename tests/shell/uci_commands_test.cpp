@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "channel_test_support.h"
+#include "search/time_manager.h"
 #include "shell/engine.h"
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
@@ -62,7 +63,7 @@ TEST(UciGoLimits, ReadForTheSideToMove) {
         EXPECT_EQ(go.limits.maxDepth, c.maxDepth) << c.line;
         EXPECT_EQ(go.limits.timed, c.timed) << c.line;
         if (c.timed) {
-            EXPECT_EQ(go.limits.total, c.total) << c.line;
+            EXPECT_EQ(PlanTotal(go.limits), c.total) << c.line;
         }
         EXPECT_EQ(go.limits.nodes, c.nodes) << c.line;
         EXPECT_EQ(go.limits.ponder, c.ponder) << c.line;

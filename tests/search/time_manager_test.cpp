@@ -1,4 +1,4 @@
-#include "search/time_control.h"
+#include "search/time_manager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,24 @@
-#include "shell/go_limits.h"
+// The limits of a UCCI "go": a depth, or a clock with an optional increment.
 
 #include "shell/tokenizer.h"
+#include "shell/ucci.h"
 
-SearchLimits ReadGoLimits(char* const* words, int count, int32_t maxDepth) {
-    SearchLimits limits{maxDepth, false, 0, 0, false, 0};
+namespace {
+
+// A time as the front end gave it, in milliseconds.
+int32_t Milliseconds(int32_t value, bool millisec) {
+    if (millisec) return value;
+    const int64_t ms = int64_t(value) * 1000;
+    if (ms > INT32_MAX) return INT32_MAX;
+    if (ms < INT32_MIN) return INT32_MIN;
+    return int32_t(ms);
+}
+
+}  // namespace
+
+SearchLimits ReadUcciGoLimits(char* const* words, int count, int32_t maxDepth, bool millisec) {
+    SearchLimits limits;
+    limits.maxDepth = maxDepth;
     // "ponder" and "draw" may come first; Quillon never offers a draw.
     int first = 1;
     for (;; first++) {
@@ -29,20 +44,16 @@ SearchLimits ReadGoLimits(char* const* words, int count, int32_t maxDepth) {
         }
         case TokenTime: {
             limits.timed = true;
-            int64_t time = ReadInteger(WordAt(words, count, first + 1));
-            int64_t increment = 0;
+            limits.timeLeft = Milliseconds(ReadInteger(WordAt(words, count, first + 1)), millisec);
             for (int i = first + 2; i < count; i++) {
-                CommandToken token = KeywordOf(words[i]);
+                const CommandToken token = KeywordOf(words[i]);
                 if (token == TokenMovesToGo) {
-                    i++;  // its value does not change the plan
+                    limits.movesToGo = ReadInteger(WordAt(words, count, ++i));
                 } else if (token == TokenIncrement) {
-                    increment = ReadInteger(WordAt(words, count, ++i));
+                    limits.increment =
+                        Milliseconds(ReadInteger(WordAt(words, count, ++i)), millisec);
                 }
             }
-            int64_t total = time + increment;
-            if (total > INT32_MAX) total = INT32_MAX;
-            if (total < INT32_MIN) total = INT32_MIN;
-            limits.total = int32_t(total);
             break;
         }
         default:

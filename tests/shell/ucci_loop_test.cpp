@@ -9,6 +9,7 @@
 
 #include "channel_test_support.h"
 #include "shell/engine.h"
+#include "shell/ucci.h"
 
 namespace {
 
@@ -28,11 +29,11 @@ protected:
         CloseTestPipe(input);
         CloseTestPipe(output);
     }
-    // Runs one line and returns what it wrote; `goesOn` is RunCommandLine's answer.
+    // Runs one line and returns what it wrote; `goesOn` is RunUcciLine's answer.
     std::string Run(const std::string& text, bool* goesOn = nullptr) {
         char line[1024];
         std::strcpy(line, text.c_str());
-        bool result = RunCommandLine(engine, line);
+        bool result = RunUcciLine(engine, line);
         if (goesOn != nullptr) *goesOn = result;
         return ReadAvailable(output.readEnd, 0);
     }
@@ -117,9 +118,14 @@ TEST_F(CommandLoop, QuitNeedsABootedEngine) {
     EXPECT_FALSE(goesOn);
 }
 
+// A "go" boots the engine, but the first "ucci" still gets its whole reply:
+// a front end waits for "ucciok". A second one gets nothing.
 TEST_F(CommandLoop, GoBeforeUcciBootsTheEngine) {
     Run("setoption usebook false");
     EXPECT_EQ(Run("go depth 0"), "debug info=[go depth 0]\nnobestmove\n");
+    const std::string reply = Run("ucci");
+    EXPECT_EQ(reply.rfind("debug info=[ucci]\nid name Quillon 1.0\n", 0), 0u) << reply;
+    EXPECT_NE(reply.find("\nucciok\n"), std::string::npos) << reply;
     EXPECT_EQ(Run("ucci"), "debug info=[ucci]\n");
     bool goesOn = true;
     EXPECT_EQ(Run("quit", &goesOn), "debug info=[quit]\nbye\n");

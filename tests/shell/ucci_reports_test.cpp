@@ -1,7 +1,5 @@
-// Reports byte for byte: every move they print is read back from the hash
-// table, with the exact spacing front ends see.
-
-#include "shell/reports.h"
+// UCCI's reports byte for byte, from the line and the answer the search
+// draws from the hash table, with the exact spacing front ends see.
 
 #include <gtest/gtest.h>
 
@@ -10,12 +8,28 @@
 #include "channel_test_support.h"
 #include "search/search.h"
 #include "search/search_test_support.h"
+#include "search/tree.h"
+#include "shell/ucci.h"
 #include "support/reference_rules.h"
 
 namespace {
 
 Move Code(const char* text) {
     return MoveOf(ParseMoveString(text));
+}
+
+// What "go" prints after an iteration, and after the search, as the search
+// draws them from the table.
+void ReportDepthFromTable(LineChannel& out, const HashTable& table, int32_t depth, int32_t score,
+                          Position& pos) {
+    PrincipalVariation pv;
+    DrawPrincipalVariation(table, pos, pv);
+    ReportDepth(out, depth, score, pv);
+}
+void ReportBestMoveFromTable(LineChannel& out, const HashTable& table, Position& pos) {
+    SearchAnswer answer{};
+    DrawBestMove(table, pos, answer.best, answer.ponder);
+    ReportBestMove(out, answer);
 }
 
 class Reports : public ::testing::Test {
@@ -36,9 +50,9 @@ TEST_F(Reports, BookMoveAlone) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
     StoreHash(state.hash, pos, Code("h2e2"), 1000, 0, BoundExact);
-    ReportDepth(out, state.hash, 0, 1000, pos);
+    ReportDepthFromTable(out, state.hash, 0, 1000, pos);
     EXPECT_EQ(Written(), "info depth 0 score 1000 pv h2e2 \n");
-    ReportBestMove(out, state.hash, pos);
+    ReportBestMoveFromTable(out, state.hash, pos);
     EXPECT_EQ(Written(), "bestmove h2e2\n");
     ReportTime(out, 56, 1234);
     EXPECT_EQ(Written(), "info time 56 nodes 1234\n");
@@ -56,9 +70,9 @@ TEST_F(Reports, PrincipalVariationAndPonder) {
         ASSERT_TRUE(MakeMove(r, pos));
     }
     for (int i = 0; i < 3; i++) UnmakeMove(pos);
-    ReportDepth(out, state.hash, 3, 7, pos);
+    ReportDepthFromTable(out, state.hash, 3, 7, pos);
     EXPECT_EQ(Written(), "info depth 3 score 7 pv h2e2 h9g7 h0g2 \n");
-    ReportBestMove(out, state.hash, pos);
+    ReportBestMoveFromTable(out, state.hash, pos);
     EXPECT_EQ(Written(), "bestmove h2e2 ponder h9g7\n");
     EXPECT_EQ(pos.MoveCount, 0u);
     EXPECT_EQ(CheckInvariants(pos), "");
@@ -74,27 +88,27 @@ TEST_F(Reports, PrincipalVariationStopsAtARepetition) {
         ASSERT_TRUE(MakeMove(r, pos));
     }
     for (int i = 0; i < 4; i++) UnmakeMove(pos);
-    ReportPv(out, state.hash, pos);
-    EXPECT_EQ(Written(), "b0c2 b9c7 c2b0 c7b9 ");
+    ReportDepthFromTable(out, state.hash, 4, 0, pos);
+    EXPECT_EQ(Written(), "info depth 4 score 0 pv b0c2 b9c7 c2b0 c7b9 \n");
     EXPECT_EQ(pos.MoveCount, 0u);
 }
 
 TEST_F(Reports, NoMoveToReport) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    ReportBestMove(out, state.hash, pos);  // nothing in the table
+    ReportBestMoveFromTable(out, state.hash, pos);  // nothing in the table
     EXPECT_EQ(Written(), "nobestmove\n");
-    ReportDepth(out, state.hash, 1, 0, pos);
+    ReportDepthFromTable(out, state.hash, 1, 0, pos);
     EXPECT_EQ(Written(), "info depth 1 score 0 pv nobestmove\n\n");
     // An upper bound names no best move.
     StoreHash(state.hash, pos, Code("h2e2"), 5, 1, BoundUpper);
-    ReportDepth(out, state.hash, 1, 5, pos);
+    ReportDepthFromTable(out, state.hash, 1, 5, pos);
     EXPECT_EQ(Written(), "info depth 1 score 5 pv nobestmove\n\n");
     // A root without a legal, unbanned move keeps move 0: never a made-up move.
     StoreHash(state.hash, pos, 0, -MateScore, 3, BoundExact);
-    ReportBestMove(out, state.hash, pos);
+    ReportBestMoveFromTable(out, state.hash, pos);
     EXPECT_EQ(Written(), "nobestmove\n");
-    ReportDepth(out, state.hash, 3, -MateScore, pos);
+    ReportDepthFromTable(out, state.hash, 3, -MateScore, pos);
     EXPECT_EQ(Written(), "info depth 3 score -10000 pv nobestmove\n\n");
 }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "shell/options.h"
-#include "shell/position_words.h"
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
 
@@ -11,26 +10,24 @@ namespace {
 
 // Longer than any option's name.
 constexpr size_t OptionNameCapacity = 64;
+// The FEN's six fields are words 2 to 7; longer than any FEN of six fields.
+constexpr int FenFirstWord = 2, FenEndWord = 8;
+constexpr size_t FenCapacity = 1024;
 
 }  // namespace
 
-void LoadUciPosition(Position& pos, char* const* words, int count) {
+void LoadUciPosition(Engine& engine, Position& pos, char* const* words, int count) {
     int movesAt = 2;
     while (movesAt < count && KeywordOf(words[movesAt]) != TokenMoves) movesAt++;
+    const int moves = movesAt < count ? count - movesAt - 1 : 0;
     if (KeywordOf(WordAt(words, count, 1)) == TokenStartPos) {
-        LoadFen(StartFen, pos);
-    } else {
-        // The FEN's words before "moves", at most six, as UCCI joins them.
-        char fen[1024];
-        JoinFenWords(words, movesAt, fen, sizeof fen);
-        LoadFen(fen, pos);
+        LoadGameWords(engine, pos, nullptr, words + movesAt + 1, moves, StopAtIllegalMove);
+        return;
     }
-    // Checked before parsing, so that the parser never prints its complaint.
-    for (int i = movesAt + 1; i < count; i++) {
-        if (!IsMoveText(words[i])) return;
-        MoveRecord record = ParseMoveString(words[i]);
-        if (!PlayGameMove(pos, record)) return;
-    }
+    // The FEN's words before "moves", at most six, as UCCI joins them.
+    char fen[FenCapacity];
+    JoinWords(words, FenFirstWord, movesAt < FenEndWord ? movesAt : FenEndWord, fen, sizeof fen);
+    LoadGameWords(engine, pos, fen, words + movesAt + 1, moves, StopAtIllegalMove);
 }
 
 void RunUciSetOption(Engine& engine, char* const* words, int count) {

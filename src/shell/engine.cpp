@@ -1,0 +1,152 @@
+// The engine core both protocols share.
+
+#include "shell/engine.h"
+
+#include "position/tables.h"
+#include "search/clock.h"
+#include "shell/options.h"
+
+namespace {
+
+// The book's score for its moves, as the reports show it.
+constexpr int16_t BookScore = 1000;
+
+const char* const MoveTextMessages[] = {
+    "the moveString char is wrong.\n",      // MoveTextCharWrong
+    "the moveString sequence is wrong.\n",  // MoveTextSequenceWrong
+};
+
+void TellBookFaults(void* context, const MoveTextFaults& faults) {
+    WriteMoveTextFaults(*static_cast<Engine*>(context), faults);
+}
+
+}  // namespace
+
+bool InitEngine(Engine& engine) {
+    OpenOnStreams(engine.channel, NoStream, NoStream);
+    engine.channel.InputEnded = true;
+    engine.booted = false;
+    engine.introduced = false;
+    engine.prepared = false;
+    engine.positionSet = false;
+    engine.probeSet = false;
+    engine.maxDepth = DefaultDepthLimit;
+    engine.useMillisec = true;
+    engine.quitting = false;
+    engine.uci = false;
+    engine.infinite = false;
+    if (!InitSearchState(engine.search)) return false;
+    ApplyDefaultOptions(engine);
+    return true;
+}
+
+void PrepareEngine(Engine& engine) {
+    if (engine.prepared) return;
+    EnsureTables();
+    const BookComplaints complaints{&engine, TellBookFaults};
+    LoadBook(engine.book, &complaints);
+    engine.prepared = true;
+}
+
+Position& GamePosition(Engine& engine) {
+    if (!engine.positionSet) {
+        LoadFen(StartFen, engine.game);
+        engine.positionSet = true;
+    }
+    return engine.game;
+}
+
+void WriteMoveTextFaults(Engine& engine, const MoveTextFaults& faults) {
+    // UCI front ends read only the protocol's lines.
+    if (engine.uci) return;
+    for (int i = 0; i < faults.count; i++)
+        WriteChannel(engine.channel, MoveTextMessages[faults.fault[i]]);
+}
+
+void LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* moves, int count,
+                   IllegalMoveRule rule) {
+    LoadFen(fen ? fen : StartFen, pos);
+    for (int i = 0; i < count; i++) {
+        if (rule == StopAtIllegalMove && !IsMoveText(moves[i])) return;
+        MoveTextFaults faults;
+        MoveRecord record = ParseMoveString(moves[i], &faults);
+        WriteMoveTextFaults(engine, faults);
+        if (!PlayGameMove(pos, record) && rule == StopAtIllegalMove) return;
+    }
+}
+
+void WriteMessage(Engine& engine, const char* text) {
+    WriteChannel(engine.channel, engine.uci ? "info string " : "info ");
+    WriteChannel(engine.channel, text);
+    WriteChannel(engine.channel, "\n");
+}
+
+void EchoWords(LineChannel& channel, char* const* words, int count) {
+    WriteChannel(channel, "debug info=[");
+    for (int i = 0; i < count; i++) {
+        if (i > 0) WriteChannel(channel, " ");
+        WriteChannel(channel, words[i]);
+    }
+    WriteChannel(channel, "]\n");
+}
+
+PollAnswer PollDuringSearch(Engine& engine) {
+    static char line[LongLineBufferSize];
+    static char* words[WordListSize];
+    if (!ReadLine(engine.channel, line))
+        return AtEndOfInput(engine.channel) ? PollStop : PollContinue;
+    if (engine.channel.LastLineOverlong) {
+        RefuseOverlongLine(engine);
+        return PollContinue;
+    }
+    const int count = SplitWords(line, words, WordListSize);
+    if (!engine.uci) EchoWords(engine.channel, words, count);
+    switch (KeywordOf(WordAt(words, count, 0))) {
+        case TokenStop:
+            return PollStop;
+        case TokenQuit:
+            engine.quitting = true;
+            return PollStop;
+        case TokenIsReady:
+            WriteChannel(engine.channel, "readyok\n");
+            return PollContinue;
+        case TokenPonderHit:
+            return engine.infinite ? PollContinue : PollPonderHit;
+        default:
+            return PollContinue;
+    }
+}
+
+bool ChooseBookAnswer(Engine& engine, SearchAnswer& answer) {
+    Move move = 0;
+    if (!engine.useBook || !ChooseBookMove(engine.book, GamePosition(engine), move)) return false;
+    answer = SearchAnswer{};
+    answer.best = move;
+    answer.score = BookScore;
+    answer.bound = ScoreExact;
+    answer.pv.found = true;
+    answer.pv.listed = answer.pv.legal = 1;
+    answer.pv.moves[0] = move;
+    return true;
+}
+
+void RefuseOverlongLine(Engine& engine) {
+    WriteMessage(engine, "line longer than 65535 bytes refused");
+}
+
+void ServeLines(Engine& engine, bool (*runLine)(Engine& engine, char* line)) {
+    static char line[LongLineBufferSize];
+    for (;;) {
+        if (ReadLine(engine.channel, line)) {
+            if (engine.channel.LastLineOverlong) {
+                RefuseOverlongLine(engine);
+                continue;
+            }
+            if (!runLine(engine, line)) return;
+            continue;
+        }
+        // A front end that has gone sends nothing more: leave without a word.
+        if (AtEndOfInput(engine.channel)) return;
+        SleepMilliseconds(1);
+    }
+}
