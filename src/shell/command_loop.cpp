@@ -200,7 +200,7 @@ int RunUcci() {
     // Far too large for the stack; one per run.
     static Engine engine;
     if (!InitEngine(engine)) return 1;
-    OpenChannel(engine.channel, nullptr);
+    OpenChannel(engine.channel);
     ServeSession(engine);
     CloseChannel(engine.channel);
     return 0;
