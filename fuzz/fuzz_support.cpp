@@ -8,8 +8,8 @@
 
 #include "position/random.h"
 #include "position/tables.h"
+#include "support/fen_text.h"
 #include "support/reference_rules.h"
-#include "tools/fen_text.h"
 
 void PrepareFuzzing() {
     static bool prepared = false;

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "position/tables.h"
-#include "tools/book_maker.h"
+#include "support/book_maker.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

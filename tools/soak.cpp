@@ -30,7 +30,7 @@
 
 #include "position/position.h"
 #include "position/random.h"
-#include "shell/line_channel.h"
+#include "support/child_channel.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -125,7 +125,7 @@ struct Session {
     const Options& options;
     Totals& totals;
     std::mt19937& rng;
-    LineChannel channel{};
+    ChildChannel engine{};
     std::vector<std::string> transcript;  // lines sent and received, for the failure report
     std::string failure;
     bool positionKnown = true;  // the driver knows the engine's game position
@@ -143,7 +143,7 @@ struct Session {
     void Send(const std::string& line) {
         transcript.push_back("> " + line);
         std::string bytes = line + "\n";
-        WriteStream(channel.OutHandle, bytes.data(), int32_t(bytes.size()));
+        WriteStream(engine.channel.OutHandle, bytes.data(), int32_t(bytes.size()));
         totals.lines++;
     }
 
@@ -173,7 +173,7 @@ struct Session {
                     return true;
                 continue;
             }
-            if (AtEndOfInput(channel)) {
+            if (AtEndOfInput(engine.channel)) {
                 Fail("the engine's output ended while waiting for \"" + wanted + "\"");
                 return false;
             }
@@ -193,7 +193,7 @@ struct Session {
         while (Now() - start < 3000) {
             if (ReadWholeLine(line)) {
                 out.push_back("< " + line);
-            } else if (AtEndOfInput(channel)) {
+            } else if (AtEndOfInput(engine.channel)) {
                 break;
             } else {
                 SleepMilliseconds(1);
@@ -206,7 +206,7 @@ struct Session {
     std::string pending;
     bool ReadWholeLine(std::string& text) {
         char piece[LineBufferSize];
-        while (ReadLine(channel, piece)) {
+        while (ReadLine(engine.channel, piece)) {
             pending += piece;
             if (std::strlen(piece) < size_t(LineBufferSize - 1)) {
                 text.swap(pending);
@@ -489,14 +489,14 @@ struct Session {
         }
         transcript.push_back("> (damaged, " + std::to_string(line.size()) + " bytes)");
         std::string bytes = line + "\n";
-        WriteStream(channel.OutHandle, bytes.data(), int32_t(bytes.size()));
+        WriteStream(engine.channel.OutHandle, bytes.data(), int32_t(bytes.size()));
         totals.lines++;
     }
 
     // --- the whole session -----------------------------------------------
 
     bool Run() {
-        if (!OpenChannel(channel, options.engine.c_str())) {
+        if (!OpenChildChannel(engine, options.engine.c_str())) {
             Fail("cannot start " + options.engine);
             return false;
         }
@@ -525,7 +525,7 @@ struct Session {
             // Nothing may follow "bye" but the end of the output.
             std::string line;
             const long start = Now();
-            while (!AtEndOfInput(channel) && Now() - start < options.deadlineMs) {
+            while (!AtEndOfInput(engine.channel) && Now() - start < options.deadlineMs) {
                 if (ReadWholeLine(line)) {
                     transcript.push_back("< " + line);
                     Fail("output after bye: " + line);
@@ -534,11 +534,11 @@ struct Session {
                 }
                 SleepMilliseconds(1);
             }
-            if (!AtEndOfInput(channel)) Fail("the engine did not end after bye");
+            if (!AtEndOfInput(engine.channel)) Fail("the engine did not end after bye");
         }
-        CloseChannel(channel);
-        if (failure.empty() && channel.ChildExitCode != 0)
-            Fail("exit code " + std::to_string(channel.ChildExitCode));
+        CloseChildChannel(engine);
+        if (failure.empty() && engine.exitCode != 0)
+            Fail("exit code " + std::to_string(engine.exitCode));
         totals.sessions++;
         return failure.empty();
     }

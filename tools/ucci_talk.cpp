@@ -1,5 +1,5 @@
-// ucci_talk ENGINE LINE...: starts the engine as a front end does, through the
-// child variant of the line channel, sends it the lines, and prints what it
+// ucci_talk ENGINE LINE...: starts the engine as a front end does, through a
+// line channel to a child program, sends it the lines, and prints what it
 // sends back, each line marked "<", every sent line marked ">", until the
 // engine ends (at most a minute). Exit code: the engine's, or 1 when it
 // cannot start.
@@ -8,32 +8,32 @@
 #include <string>
 
 #include "search/clock.h"
-#include "shell/line_channel.h"
+#include "support/child_channel.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: ucci_talk ENGINE [LINE...]\n");
         return 2;
     }
-    LineChannel channel;
-    if (!OpenChannel(channel, argv[1])) {
+    ChildChannel engine;
+    if (!OpenChildChannel(engine, argv[1])) {
         std::fprintf(stderr, "ucci_talk: cannot start %s\n", argv[1]);
         return 1;
     }
     for (int i = 2; i < argc; i++) {
         std::printf("> %s\n", argv[i]);
-        WriteChannel(channel, (std::string(argv[i]) + "\n").c_str());
+        WriteChannel(engine.channel, (std::string(argv[i]) + "\n").c_str());
     }
     const int64_t deadline = ClockMilliseconds() + 60000;
     char line[LineBufferSize];
-    while (!AtEndOfInput(channel) && ClockMilliseconds() < deadline) {
-        if (ReadLine(channel, line)) {
+    while (!AtEndOfInput(engine.channel) && ClockMilliseconds() < deadline) {
+        if (ReadLine(engine.channel, line)) {
             std::printf("< %s\n", line);
         } else {
             SleepMilliseconds(1);
         }
     }
-    CloseChannel(channel);
+    CloseChildChannel(engine);
     std::fflush(stdout);
-    return channel.ChildExitCode;
+    return engine.exitCode;
 }

@@ -17,8 +17,6 @@ void HandOut(LineChannel& channel, char* line, int32_t length, int32_t skip) {
 
 }  // namespace
 
-int32_t (*CountConsoleEvents)(StreamHandle console) = PendingConsoleEvents;
-
 void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out) {
     channel.InHandle = in;
     channel.OutHandle = out;
@@ -28,8 +26,7 @@ void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out) {
     channel.MaxLine = LineBufferSize - 1;
     channel.InputEnded = false;
     channel.LastLineOverlong = false;
-    channel.Child = NoProcess;
-    channel.ChildExitCode = -1;
+    channel.CountConsoleEvents = PendingConsoleEvents;
 }
 
 void SetMaxLineLength(LineChannel& channel, int32_t length) {
@@ -38,41 +35,20 @@ void SetMaxLineLength(LineChannel& channel, int32_t length) {
     channel.MaxLine = length;
 }
 
-bool OpenChannel(LineChannel& channel, const char* commandLine) {
+void OpenChannel(LineChannel& channel) {
     IgnoreBrokenPipes();
-    if (commandLine == nullptr) {
-        UseBinaryStandardStreams();
-        OpenOnStreams(channel, StandardInputStream(), StandardOutputStream());
-        if (channel.IsConsole) PrepareConsoleInput(channel.InHandle);
-        return true;
-    }
-    ChildStreams child;
-    if (!StartChildProcess(commandLine, child)) {
-        OpenOnStreams(channel, NoStream, NoStream);
-        channel.InputEnded = true;
-        return false;
-    }
-    OpenOnStreams(channel, child.fromChild, child.toChild);
-    channel.Child = child.process;
-    return true;
-}
-
-void CloseOutput(LineChannel& channel) {
-    CloseStream(channel.OutHandle);
-    channel.OutHandle = NoStream;
+    UseBinaryStandardStreams();
+    OpenOnStreams(channel, StandardInputStream(), StandardOutputStream());
+    if (channel.IsConsole) PrepareConsoleInput(channel.InHandle);
 }
 
 void CloseChannel(LineChannel& channel) {
     CloseStream(channel.InHandle);
-    CloseOutput(channel);
+    CloseStream(channel.OutHandle);
     channel.InHandle = NoStream;
+    channel.OutHandle = NoStream;
     channel.InputEnded = true;
     channel.Filled = 0;
-    if (channel.Child != NoProcess) {
-        // The child sees the end of its input now; give it a moment to finish.
-        channel.ChildExitCode = WaitChildProcess(channel.Child, 2000);
-        channel.Child = NoProcess;
-    }
 }
 
 void FillChannel(LineChannel& channel) {
@@ -93,7 +69,7 @@ void FillChannel(LineChannel& channel) {
 
 bool HasInput(LineChannel& channel) {
     if (channel.InputEnded) return false;
-    if (channel.IsConsole) return CountConsoleEvents(channel.InHandle) > 1;
+    if (channel.IsConsole) return channel.CountConsoleEvents(channel.InHandle) > 1;
     if (channel.PipeAvailable > 0) return true;
     int32_t waiting = PendingInputBytes(channel.InHandle);
     if (waiting < 0) return true;  // a file or the end of the input: the read is allowed to block

@@ -1,7 +1,7 @@
 #pragma once
 // The engine's one path to the outside: whole lines in, text out, never
 // blocking on input that is not there. Works on a terminal, a pipe from a front
-// end or a redirected file; it can also start a child program and talk to it.
+// end or a redirected file.
 
 #include <cstdint>
 
@@ -22,28 +22,20 @@ struct LineChannel {
     char Buffer[LongLineBufferSize];
     bool LastLineOverlong;  // the line last handed out was too long and is refused
     bool InputEnded;        // the input reached its end (or failed): nothing more will be read
-    ProcessHandle Child;
-    int32_t ChildExitCode;  // after Close of a child channel; -1 otherwise
+    // Where HasInput learns how many events a console has queued: the system's
+    // count, unless a test stands in for the console.
+    int32_t (*CountConsoleEvents)(StreamHandle console);
 };
 
-// With a null command line, opens on the standard input and output. Otherwise
-// starts that program with two new pipes; false when it cannot be started (the
-// channel then reads nothing and writes nowhere).
-bool OpenChannel(LineChannel& channel, const char* commandLine);
+// Opens on the standard input and output.
+void OpenChannel(LineChannel& channel);
 // Opens on two streams the caller already has. Lines are cut at 1023 bytes.
 void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out);
 // Lines up to `length` bytes (held within 1023..LongLineBufferSize - 1) are
 // handed out whole from now on; the caller's line buffers must hold them.
 void SetMaxLineLength(LineChannel& channel, int32_t length);
-// Closes both streams; a child program is waited for (ended by force when it
-// lingers) and its exit code kept in ChildExitCode.
+// Closes both streams.
 void CloseChannel(LineChannel& channel);
-// Closes the writing side only: a child program sees the end of its input.
-void CloseOutput(LineChannel& channel);
-
-// Where HasInput learns how many events a console has queued: the system's
-// count unless a test stands in for the console.
-extern int32_t (*CountConsoleEvents)(StreamHandle console);
 
 // One read into the free part of the buffer.
 void FillChannel(LineChannel& channel);

@@ -1,17 +1,15 @@
 #pragma once
 // The few operating-system services the shell needs: byte streams on the
-// standard handles or on pipes to a child program, a readiness test that never
-// blocks, and a short sleep. One implementation per platform sits beside this
-// header (platform_posix.cpp, platform_win32.cpp); nothing else in the engine
-// calls the system.
+// standard handles or on pipes, a readiness test that never blocks, and a
+// short sleep. One implementation per platform sits beside this header
+// (platform_posix.cpp, platform_win32.cpp); nothing else in the engine calls
+// the system.
 
 #include <cstdint>
 
 // Wide enough for a descriptor or for a handle of any platform.
 typedef intptr_t StreamHandle;
-typedef intptr_t ProcessHandle;
 constexpr StreamHandle NoStream = -1;
-constexpr ProcessHandle NoProcess = -1;
 
 StreamHandle StandardInputStream();
 StreamHandle StandardOutputStream();
@@ -46,25 +44,5 @@ int32_t ReadStream(StreamHandle stream, char* buffer, int32_t size);
 // Writes every byte unless the stream fails; failures are ignored.
 void WriteStream(StreamHandle stream, const char* bytes, int32_t size);
 void CloseStream(StreamHandle stream);
-
-// Starts the program named by the first word of `commandLine` (the later words
-// are its arguments, separated by spaces; on Windows the program's path may be
-// quoted) in the program's own directory, its standard input fed from
-// `toChild` and its standard output and error read through `fromChild`. False,
-// with nothing left open, when it cannot start.
-struct ChildStreams {
-    StreamHandle toChild;
-    StreamHandle fromChild;
-    ProcessHandle process;
-};
-bool StartChildProcess(const char* commandLine, ChildStreams& child);
-
-// The exit code of a child ended by force, the one a POSIX kill signal gives.
-constexpr int32_t ForcedExitCode = 128 + 9;
-
-// Waits up to `timeoutMs` for the child to end, then ends it by force. Returns
-// its exit code, 128 + the signal number when a signal ended it (POSIX), or
-// ForcedExitCode when it had to be ended.
-int32_t WaitChildProcess(ProcessHandle process, int32_t timeoutMs);
 
 void SleepMilliseconds(int32_t ms);

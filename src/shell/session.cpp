@@ -32,7 +32,7 @@ int RunEngineSession() {
     // Far too large for the stack; one per run.
     static Engine engine;
     if (!InitEngine(engine)) return 1;
-    OpenChannel(engine.channel, nullptr);
+    OpenChannel(engine.channel);
     ServeSession(engine);
     CloseChannel(engine.channel);
     return 0;

@@ -14,7 +14,7 @@
 #include "book/book.h"
 #include "book/book_test_support.h"
 #include "support/reference_rules.h"
-#include "tools/fen_text.h"
+#include "support/fen_text.h"
 
 namespace {
 

@@ -18,7 +18,7 @@ struct TermCase {
 void CheckTerm(Term term, const TermCase* cases, size_t count) {
     Position& pos = ScratchPosition();
     for (size_t i = 0; i < count; i++) {
-        LoadPlacement(pos, cases[i].pieces);
+        EXPECT_EQ(LoadPlacement(pos, cases[i].pieces), "");
         EXPECT_EQ(term(pos, Red), cases[i].red) << cases[i].pieces;
         EXPECT_EQ(term(pos, Black), cases[i].black) << cases[i].pieces;
     }

@@ -85,7 +85,7 @@ TEST(Evaluate, ColourAsymmetries) {
     };
     Position& pos = ScratchPosition();
     for (const Case& c : cases) {
-        LoadPlacement(pos, c.pieces);
+        EXPECT_EQ(LoadPlacement(pos, c.pieces), "");
         const std::string fen = FenOfPosition(pos);
         const int32_t original = Evaluate(pos);
         LoadFen(MirrorFen(fen).c_str(), pos);

@@ -87,7 +87,7 @@ bool LoadCoded(Position& pos, uint32_t side, const char* letters,
         pieces += *c;
         pieces += squares[at];
     }
-    LoadPlacement(pos, pieces.c_str(), side);
+    EXPECT_EQ(LoadPlacement(pos, pieces.c_str(), side), "");
     return true;
 }
 

@@ -70,7 +70,7 @@ TEST(StaticExchange, KnownExchanges) {
     };
     Position& pos = ScratchPosition();
     for (const ExchangeCase& c : cases) {
-        LoadPlacement(pos, c.pieces);
+        EXPECT_EQ(LoadPlacement(pos, c.pieces), "");
         MoveRecord r = Capture(pos, c.move);
         EXPECT_EQ(IsGoodCapture(pos, r), c.good) << c.pieces;
         EXPECT_EQ(r.score, c.goodScore) << c.pieces;
@@ -132,7 +132,7 @@ TEST(AttackerCursor, StagesInOrder) {
     };
     Position& pos = ScratchPosition();
     for (const Case& c : cases) {
-        LoadPlacement(pos, c.pieces);
+        EXPECT_EQ(LoadPlacement(pos, c.pieces), "");
         EXPECT_EQ(Attackers(pos, c.target, c.side), c.order) << c.pieces;
     }
 }

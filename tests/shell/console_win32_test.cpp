@@ -83,8 +83,8 @@ TEST_F(WindowsConsole, OpeningSwitchesOffWindowAndMouseEventsAndDropsWhatWasQueu
     const DWORD before = savedMode | ENABLE_WINDOW_INPUT | ENABLE_MOUSE_INPUT;
     ASSERT_TRUE(SetConsoleMode(input, before));
     Queue(Typed("stale\r"));
-    ASSERT_TRUE(OpenChannel(channel, nullptr));
-    EXPECT_EQ(channel.IsConsole, 1);
+    OpenChannel(channel);
+    ASSERT_EQ(channel.IsConsole, 1);
     DWORD after = 0;
     ASSERT_TRUE(GetConsoleMode(input, &after));
     EXPECT_EQ(after, before & ~DWORD(ENABLE_WINDOW_INPUT | ENABLE_MOUSE_INPUT));
@@ -95,7 +95,8 @@ TEST_F(WindowsConsole, OpeningSwitchesOffWindowAndMouseEventsAndDropsWhatWasQueu
 // A lone queued event is no input, whatever it is: reading now could wait for
 // a line that nobody types. Nothing is taken from the queue.
 TEST_F(WindowsConsole, OneQueuedEventIsNoInput) {
-    ASSERT_TRUE(OpenChannel(channel, nullptr));
+    OpenChannel(channel);
+    ASSERT_EQ(channel.IsConsole, 1);
     const INPUT_RECORD lone[] = {Focus(), Key('x', false), Key('x', true), Key('\r', true)};
     for (const INPUT_RECORD& event : lone) {
         FlushConsoleInputBuffer(input);
@@ -108,7 +109,8 @@ TEST_F(WindowsConsole, OneQueuedEventIsNoInput) {
 }
 
 TEST_F(WindowsConsole, MoreThanOneQueuedEventIsInput) {
-    ASSERT_TRUE(OpenChannel(channel, nullptr));
+    OpenChannel(channel);
+    ASSERT_EQ(channel.IsConsole, 1);
     struct Case {
         const char* typed;
         std::vector<std::string> lines;

@@ -34,3 +34,46 @@ int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix
     for (const std::string& l : lines) n += StartsWith(l, prefix);
     return n;
 }
+
+EngineSession::EngineSession(Protocol protocol, bool book) {
+    open = OpenChildChannel(child, EngineProgram());
+    if (!open) return;
+    if (protocol == Protocol::Uci) {
+        Send("uci");
+        ReadUntil("uciok", 5000);
+        if (!book) Send("setoption name UseBook value false");
+    } else {
+        Send(book ? "ucci" : "ucci\nsetoption usebook false");
+    }
+}
+
+EngineSession::~EngineSession() {
+    Close();
+}
+
+void EngineSession::Send(const std::string& line) {
+    WriteChannel(child.channel, (line + "\n").c_str());
+}
+
+std::vector<std::string> EngineSession::ReadUntil(const std::string& last, int ms) {
+    return ReadLinesUntil(child.channel, last, ms,
+                          StartsWith(last, "bestmove") ? "nobestmove" : nullptr);
+}
+
+int32_t EngineSession::Close() {
+    if (open) CloseChildChannel(child);
+    open = false;
+    return child.exitCode;
+}
+
+Transcript RunEngine(const std::string& input, int ms) {
+    Transcript transcript{"", false, -1};
+    ChildChannel child;
+    if (!OpenChildChannel(child, EngineProgram())) return transcript;
+    WriteChannel(child.channel, input.c_str());
+    CloseChildInput(child);
+    transcript.output = ReadBytesToEnd(child.channel, ms, &transcript.ended);
+    CloseChildChannel(child);
+    transcript.exitCode = child.exitCode;
+    return transcript;
+}

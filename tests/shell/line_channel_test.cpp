@@ -4,16 +4,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "channel_test_support.h"
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
+#include "support/console_stand_in.h"
 
 namespace {
 
@@ -153,19 +149,6 @@ TEST(LineChannel, APipeIsAskedForItsCountOnlyWhenTheCountIsUsedUp) {
     EXPECT_EQ(p.channel.PipeAvailable, 0);
 }
 
-// A console stands in here for the system's: the channel reads from a pipe
-// but asks this count whether input is there.
-int32_t QueuedEvents = 0;
-int32_t CountQueuedEvents(StreamHandle) {
-    return QueuedEvents;
-}
-
-struct StandInConsole {
-    int32_t (*saved)(StreamHandle) = CountConsoleEvents;
-    StandInConsole() { CountConsoleEvents = CountQueuedEvents; }
-    ~StandInConsole() { CountConsoleEvents = saved; }
-};
-
 TEST(LineChannel, AConsoleNeedsMoreThanOneQueuedEvent) {
     struct Case {
         int32_t events;
@@ -176,13 +159,13 @@ TEST(LineChannel, AConsoleNeedsMoreThanOneQueuedEvent) {
         {-1, 0, false}, {0, 0, false}, {1, 0, false},  {0, 5, false}, {1, 5, false},
         {2, 0, true},   {3, 0, true},  {100, 0, true}, {2, 5, true},
     };
+    // The channel reads from a pipe but asks the stand-in whether input is there.
     for (const Case& c : cases) {
-        StandInConsole console;
         PipeChannel p;
-        p.channel.IsConsole = 1;
+        UseStandInConsole(p.channel);
         p.channel.PipeAvailable = c.pipeAvailable;
         p.Send("go\n");
-        QueuedEvents = c.events;
+        StandInConsoleEvents = c.events;
         EXPECT_EQ(HasInput(p.channel), c.read) << c.events;
         EXPECT_EQ(p.Read(), c.read) << c.events;
         if (c.read) {
@@ -192,6 +175,22 @@ TEST(LineChannel, AConsoleNeedsMoreThanOneQueuedEvent) {
             EXPECT_EQ(PendingInputBytes(p.input.readEnd), 3) << c.events;
         }
     }
+}
+
+// Opening again forgets a stand-in: the system counts, and a pipe is no
+// console to it.
+TEST(LineChannel, OpeningCountsAConsoleWithTheSystem) {
+    PipeChannel p;
+    p.Send("go\n");
+    UseStandInConsole(p.channel);
+    StandInConsoleEvents = 5;
+    EXPECT_TRUE(HasInput(p.channel));
+    OpenOnStreams(p.channel, p.input.readEnd, NoStream);
+    EXPECT_EQ(p.channel.IsConsole, 0);
+    p.channel.IsConsole = 1;
+    EXPECT_FALSE(HasInput(p.channel));
+    EXPECT_FALSE(p.Read());
+    EXPECT_EQ(PendingInputBytes(p.input.readEnd), 3);
 }
 
 TEST(LineChannel, TheEndOfAPipeHandsOutTheLastLineThenEnds) {
@@ -302,82 +301,6 @@ TEST(LineChannel, WriteSendsOnlyItsOwnText) {
     EXPECT_EQ(ReadAvailable(output.readEnd, 100), "held by the library\n");
     std::fclose(stream);
     CloseTestPipe(output);
-}
-
-// Programs of a POSIX system: a bare name found on the search path, a shell
-// script, a child ended by a signal. The same behaviour is tested with the
-// tests' own child program on every system in child_channel_test.cpp.
-#ifndef _WIN32
-
-TEST(ChildChannel, TalksToAProgramOverTwoPipes) {
-    LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, "cat"));
-    WriteChannel(channel, "hello\nworld\n");
-    char line[LineBufferSize];
-    ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
-    EXPECT_STREQ(line, "hello");
-    ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
-    EXPECT_STREQ(line, "world");
-    CloseOutput(channel);
-    bool ended = false;
-    EXPECT_TRUE(ReadLinesToEnd(channel, 5000, &ended).empty());
-    EXPECT_TRUE(ended);
-    CloseChannel(channel);
-    EXPECT_EQ(channel.ChildExitCode, 0);
-}
-
-TEST(ChildChannel, TheProgramRunsInItsOwnDirectoryWithItsArguments) {
-    TempFile script("where.sh", "#!/bin/sh\npwd\necho \"$1|$2\" >&2\nexit 3\n", true);
-    LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, (script.path + "  one two").c_str()));
-    bool ended = false;
-    std::vector<std::string> lines = ReadLinesToEnd(channel, 5000, &ended);
-    EXPECT_TRUE(ended);
-    EXPECT_EQ(lines, (std::vector<std::string>{script.directory, "one|two"}));
-    CloseChannel(channel);
-    EXPECT_EQ(channel.ChildExitCode, 3);
-    char here[4096];
-    ASSERT_NE(getcwd(here, sizeof here), nullptr);
-    EXPECT_NE(std::string(here), script.directory);  // our own directory is left alone
-}
-
-TEST(ChildChannel, AChildThatIgnoresTheEndOfItsInputIsEndedAtClose) {
-    LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, "sleep 60"));
-    CloseChannel(channel);
-    EXPECT_EQ(channel.ChildExitCode, 128 + 9);
-}
-
-#endif  // _WIN32
-
-TEST(ChildChannel, AProgramThatCannotStartLeavesAClosedChannel) {
-    TempFile notExecutable("plain.txt", "echo hi\n", false);
-    const std::string commands[] = {
-        "/nonexistent/quillon",
-        "no-such-program-quillon-test",
-        notExecutable.path,
-        "",
-        "   ",
-        "/" + std::string(1100, 'x'),
-        notExecutable.directory,  // a folder
-        "\"" + notExecutable.directory + "/no such program.exe\" where",
-        "\"" + notExecutable.directory + "/unterminated quote",
-        std::string(40000, 'y'),  // longer than any command line Windows takes
-    };
-    const std::filesystem::path here = std::filesystem::current_path();
-    const int handles = CountOpenHandles();
-    for (const std::string& command : commands) {
-        LineChannel channel;
-        EXPECT_FALSE(OpenChannel(channel, command.c_str())) << command;
-        char line[LineBufferSize];
-        EXPECT_FALSE(ReadLine(channel, line)) << command;
-        EXPECT_TRUE(AtEndOfInput(channel)) << command;
-        WriteChannel(channel, "ucci\n");
-        CloseChannel(channel);
-        EXPECT_EQ(channel.ChildExitCode, -1) << command;
-        EXPECT_EQ(std::filesystem::current_path(), here) << command;
-    }
-    EXPECT_EQ(CountOpenHandles(), handles);  // no pipe end is left behind
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include "channel_test_support.h"
 #include "engine_session_support.h"
-#include "shell/line_channel.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -21,23 +20,6 @@ int64_t NowMs() {
         .count();
 }
 
-struct FrontEnd {
-    LineChannel channel;
-    bool open = false;
-    FrontEnd() {
-        open = OpenChannel(channel, EngineProgram());
-        if (open) Send("ucci\nsetoption usebook false");
-    }
-    ~FrontEnd() {
-        if (open) CloseChannel(channel);
-    }
-    void Send(const std::string& line) { WriteChannel(channel, (line + "\n").c_str()); }
-    // Lines up to and including the first that begins with `last`.
-    std::vector<std::string> ReadUntil(const std::string& last, int ms = 60000) {
-        return ReadLinesUntil(channel, last, ms);
-    }
-};
-
 uint32_t LastNodeCount(const std::vector<std::string>& lines) {
     uint32_t nodes = 0;
     for (const std::string& l : lines)
@@ -47,7 +29,7 @@ uint32_t LastNodeCount(const std::vector<std::string>& lines) {
 }
 
 TEST(UcciFrontEnd, IsReadyWhenIdleAndDuringADeepSearch) {
-    FrontEnd fe;
+    EngineSession fe;
     ASSERT_TRUE(fe.open);
     fe.Send("isready");
     std::vector<std::string> lines = fe.ReadUntil("readyok");
@@ -72,7 +54,7 @@ TEST(UcciFrontEnd, StartposEqualsItsFen) {
     };
     std::string answers[2];
     for (int i = 0; i < 2; i++) {
-        FrontEnd fe;
+        EngineSession fe;
         ASSERT_TRUE(fe.open);
         fe.Send(std::string("position ") + forms[i]);
         fe.Send("go depth 4");
@@ -87,7 +69,7 @@ TEST(UcciFrontEnd, StartposEqualsItsFen) {
 }
 
 TEST(UcciFrontEnd, NodeLimitEndsWithTheLastCompletedAnswer) {
-    FrontEnd fe;
+    EngineSession fe;
     ASSERT_TRUE(fe.open);
     fe.Send("go nodes 5000");
     std::vector<std::string> lines = fe.ReadUntil("bestmove");
@@ -113,7 +95,7 @@ TEST(UcciFrontEnd, NodeLimitEndsWithTheLastCompletedAnswer) {
 }
 
 TEST(UcciFrontEnd, PonderThenPonderhitAnswersWithinItsClock) {
-    FrontEnd fe;
+    EngineSession fe;
     ASSERT_TRUE(fe.open);
     fe.Send("go ponder time 2000 increment 0");
     // Pondering ignores the clock: no answer within twice the backstop.
@@ -129,7 +111,7 @@ TEST(UcciFrontEnd, PonderThenPonderhitAnswersWithinItsClock) {
 }
 
 TEST(UcciFrontEnd, PonderThenStopAnswers) {
-    FrontEnd fe;
+    EngineSession fe;
     ASSERT_TRUE(fe.open);
     fe.Send("go ponder depth 3");  // done long before the stop, yet it waits
     std::vector<std::string> lines = fe.ReadUntil("bestmove", 600);
@@ -149,7 +131,7 @@ TEST(UcciFrontEnd, PonderThenStopAnswers) {
 // A book move found while pondering waits, like a search, for the move
 // pondered on to be played.
 TEST(UcciFrontEnd, PonderingInTheBookWaitsForPonderhit) {
-    FrontEnd fe;
+    EngineSession fe;
     ASSERT_TRUE(fe.open);
     fe.Send("setoption usebook true");
     fe.Send("go ponder time 60000");
@@ -162,23 +144,21 @@ TEST(UcciFrontEnd, PonderingInTheBookWaitsForPonderhit) {
 }
 
 TEST(UcciFrontEnd, QuitDuringASearchAnswersThenEnds) {
-    FrontEnd fe;
+    EngineSession fe;
     ASSERT_TRUE(fe.open);
     fe.Send("go depth 30");
     fe.Send("quit");
     bool ended = false;
-    const std::vector<std::string> lines = ReadLinesToEnd(fe.channel, 20000, &ended);
+    const std::vector<std::string> lines = ReadLinesToEnd(fe.child.channel, 20000, &ended);
     ASSERT_TRUE(ended);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines.back(), "bye");
     EXPECT_TRUE(LegalIn(StartFen, lines[lines.size() - 2])) << lines[lines.size() - 2];
-    CloseChannel(fe.channel);
-    fe.open = false;
-    EXPECT_EQ(fe.channel.ChildExitCode, 0);
+    EXPECT_EQ(fe.Close(), 0);
 }
 
 TEST(UcciFrontEnd, HashSizesThenSearch) {
-    FrontEnd fe;
+    EngineSession fe;
     ASSERT_TRUE(fe.open);
     for (const char* size : {"1", "64", "junk", "", "0", "-3"}) {
         fe.Send(std::string("setoption hashsize ") + size);

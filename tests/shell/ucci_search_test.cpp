@@ -9,32 +9,12 @@
 
 #include "channel_test_support.h"
 #include "engine_session_support.h"
-#include "shell/line_channel.h"
 #include "support/reference_rules.h"
 
 namespace {
 
-struct Engine {
-    LineChannel channel;
-    bool open = false;
-    explicit Engine(bool book = false) {
-        open = OpenChannel(channel, EngineProgram());
-        if (open) Send(book ? "ucci" : "ucci\nsetoption usebook false");
-    }
-    ~Engine() {
-        if (open) CloseChannel(channel);
-    }
-    void Send(const std::string& line) { WriteChannel(channel, (line + "\n").c_str()); }
-    // Lines up to and including the one that begins with `last` (or, when
-    // waiting for a best move, the "nobestmove" that can stand for it).
-    std::vector<std::string> ReadUntil(const char* last, int ms = 60000) {
-        return ReadLinesUntil(channel, last, ms,
-                              StartsWith(last, "bestmove") ? "nobestmove" : nullptr);
-    }
-};
-
 TEST(UcciSearch, DepthLimitedSearch) {
-    Engine engine;
+    EngineSession engine;
     ASSERT_TRUE(engine.open);
     engine.Send("go depth 4");
     std::vector<std::string> lines = engine.ReadUntil("bestmove");
@@ -62,7 +42,7 @@ TEST(UcciSearch, DepthLimitedSearch) {
 }
 
 TEST(UcciSearch, StopDuringADeepSearch) {
-    Engine engine;
+    EngineSession engine;
     ASSERT_TRUE(engine.open);
     engine.Send("go depth 20");
     engine.Send("stop");
@@ -75,7 +55,7 @@ TEST(UcciSearch, StopDuringADeepSearch) {
 }
 
 TEST(UcciSearch, StopAfterAShallowSearchIsAnsweredByTheLoop) {
-    Engine engine;
+    EngineSession engine;
     ASSERT_TRUE(engine.open);
     engine.Send("go depth 3");
     engine.Send("stop");
@@ -88,7 +68,7 @@ TEST(UcciSearch, StopAfterAShallowSearchIsAnsweredByTheLoop) {
 // A small clock in a position with deep iterations: the backstop ends the
 // iteration that would run far past the allotment.
 TEST(UcciSearch, TimedSearchAnswersInTime) {
-    Engine engine;
+    EngineSession engine;
     ASSERT_TRUE(engine.open);
     const char* fen = "r1bakab1r/9/1cn4c1/p1p1n1p1p/4N4/2N6/P1P1P1P1P/1C5C1/9/R1BAKAB1R w - - 0 1";
     engine.Send(std::string("position fen ") + fen);
@@ -106,7 +86,7 @@ TEST(UcciSearch, TimedSearchAnswersInTime) {
 }
 
 TEST(UcciSearch, ProbeAfterASearch) {
-    Engine engine;
+    EngineSession engine;
     ASSERT_TRUE(engine.open);
     engine.Send("go depth 2");
     std::vector<std::string> lines = engine.ReadUntil("bestmove");
@@ -121,7 +101,7 @@ TEST(UcciSearch, ProbeAfterASearch) {
 // In check with one reply, that reply is played even when banned: the single
 // reply is answered before the banned list is consulted.
 TEST(UcciSearch, ABannedSingleReplyIsStillPlayed) {
-    Engine engine;
+    EngineSession engine;
     ASSERT_TRUE(engine.open);
     engine.Send("position fen 5k3/9/9/9/4r4/9/9/9/9/4K4 w - - 0 1");
     engine.Send("go depth 2");
@@ -138,7 +118,7 @@ TEST(UcciSearch, ABannedSingleReplyIsStillPlayed) {
 // The start position is in the shipped book: "go" answers at once with a
 // book move, reported at depth 0 with the book's score, banned or not.
 TEST(UcciSearch, BookAnswersTheStartPosition) {
-    Engine engine(true);
+    EngineSession engine(Protocol::Ucci, true);
     ASSERT_TRUE(engine.open);
     engine.Send("banmoves h2e2 c3c4 g0e2 h0g2 b0c2 g3g4");
     engine.Send("go depth 8");
@@ -156,17 +136,17 @@ TEST(UcciSearch, BookAnswersTheStartPosition) {
 // The front end goes away in the middle of a search: the engine stops,
 // answers and leaves by itself.
 TEST(UcciSearch, EndOfInputStopsTheSearch) {
-    LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, EngineProgram()));
-    WriteChannel(channel, "setoption usebook false\ngo depth 30\n");
-    CloseOutput(channel);
+    ChildChannel engine;
+    ASSERT_TRUE(OpenChildChannel(engine, EngineProgram()));
+    WriteChannel(engine.channel, "setoption usebook false\ngo depth 30\n");
+    CloseChildInput(engine);
     bool ended = false;
-    std::vector<std::string> lines = ReadLinesToEnd(channel, 60000, &ended);
-    CloseChannel(channel);
+    std::vector<std::string> lines = ReadLinesToEnd(engine.channel, 60000, &ended);
+    CloseChildChannel(engine);
     EXPECT_TRUE(ended);
     ASSERT_FALSE(lines.empty());
     EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
-    EXPECT_EQ(channel.ChildExitCode, 0);
+    EXPECT_EQ(engine.exitCode, 0);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "channel_test_support.h"
-#include "shell/line_channel.h"
+#include "engine_session_support.h"
 
 namespace {
 
@@ -20,26 +20,6 @@ const char UcciReply[] =
     "option check_in_quiescence default true\n"
     "option use_history_pruning default true\n"
     "ucciok\n";
-
-struct Session {
-    std::string output;
-    bool ended;
-    int32_t exitCode;
-};
-
-// Sends the input, closes the engine's standard input, and collects what it
-// writes until it ends.
-Session RunEngine(const std::string& input) {
-    LineChannel channel;
-    Session session{"", false, -1};
-    if (!OpenChannel(channel, EngineProgram())) return session;
-    WriteChannel(channel, input.c_str());
-    CloseOutput(channel);
-    session.output = ReadBytesToEnd(channel, 5000, &session.ended);
-    CloseChannel(channel);
-    session.exitCode = channel.ChildExitCode;
-    return session;
-}
 
 std::string Echo(const std::string& words) {
     return "debug info=[" + words + "]\n";
@@ -94,7 +74,7 @@ TEST(UcciSession, ConversationsByteForByte) {
          ucci + Echo("quit") + "bye\n"},
     };
     for (const Case& c : cases) {
-        Session session = RunEngine(c.input);
+        Transcript session = RunEngine(c.input, 5000);
         EXPECT_EQ(session.output, c.output) << c.name;
         EXPECT_TRUE(session.ended) << c.name;
         EXPECT_EQ(session.exitCode, 0) << c.name;
@@ -104,10 +84,11 @@ TEST(UcciSession, ConversationsByteForByte) {
 // Numbers out of range are saturated, never undefined: each "go" searches the
 // mated position and answers.
 TEST(UcciSession, OutOfRangeNumbers) {
-    Session session = RunEngine(
+    Transcript session = RunEngine(
         "ucci\nsetoption usebook false\nposition fen R3k4/8R/9/9/9/9/9/9/9/3K5 b - - 0 1\n"
         "go depth 99999999999\ngo time -5\ngo time 2147483647 increment 2147483647\n"
-        "go depth -99999999999\n");
+        "go depth -99999999999\n",
+        5000);
     EXPECT_TRUE(session.ended);
     EXPECT_EQ(session.exitCode, 0);
     size_t answers = 0;
@@ -122,7 +103,7 @@ TEST(UcciSession, LinesOfManyWordsAreEchoedWhole) {
     for (int i = 0; i < 400; i++) manyWords += " a";
     std::string manyMoves = "banmoves";
     for (int i = 0; i < 150; i++) manyMoves += " h2e2";
-    Session session = RunEngine(manyWords + "\n" + manyMoves + "\nucci\nquit\n");
+    Transcript session = RunEngine(manyWords + "\n" + manyMoves + "\nucci\nquit\n", 5000);
     EXPECT_EQ(session.output, Echo(manyWords) + Echo(manyMoves) + Echo("ucci") + UcciReply +
                                   Echo("quit") + "bye\n");
     EXPECT_EQ(session.exitCode, 0);
@@ -130,53 +111,53 @@ TEST(UcciSession, LinesOfManyWordsAreEchoedWhole) {
 
 TEST(UcciSession, AnOverLongLineIsTakenInPieces) {
     std::string word(1500, 'x');
-    Session session = RunEngine(word + "\nstop\n");
+    Transcript session = RunEngine(word + "\nstop\n", 5000);
     EXPECT_EQ(session.output, Echo(word.substr(0, 1023)) + Echo(word.substr(1023)) + Echo("stop") +
                                   "Engine is not running.\n");
     EXPECT_EQ(session.exitCode, 0);
 }
 
 TEST(UcciSession, AnEngineWhoseFrontEndDiesEndsByItself) {
-    LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, EngineProgram()));
-    WriteChannel(channel, "ucci\n");
+    ChildChannel engine;
+    ASSERT_TRUE(OpenChildChannel(engine, EngineProgram()));
+    WriteChannel(engine.channel, "ucci\n");
     char line[LineBufferSize];
-    ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
+    ASSERT_TRUE(ReadLineWithin(engine.channel, line, 5000));
     EXPECT_STREQ(line, "debug info=[ucci]");
     // Both pipes go at once; the engine must leave on its own, not be killed.
-    CloseChannel(channel);
-    EXPECT_EQ(channel.ChildExitCode, 0);
+    CloseChildChannel(engine);
+    EXPECT_EQ(engine.exitCode, 0);
 }
 
 // The front end stops reading but goes on writing: every answer the engine
 // writes fails, and it carries on all the same, through a search, to "quit".
 TEST(UcciSession, AnEngineWhoseOutputIsGoneCarriesOn) {
-    LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, EngineProgram()));
-    CloseTestEnd(channel.InHandle);
-    channel.InputEnded = true;
-    WriteChannel(channel, "ucci\nsetoption usebook false\ngo depth 5\nprobe\nquit\n");
-    CloseChannel(channel);
-    EXPECT_EQ(channel.ChildExitCode, 0);
+    ChildChannel engine;
+    ASSERT_TRUE(OpenChildChannel(engine, EngineProgram()));
+    CloseTestEnd(engine.channel.InHandle);
+    engine.channel.InputEnded = true;
+    WriteChannel(engine.channel, "ucci\nsetoption usebook false\ngo depth 5\nprobe\nquit\n");
+    CloseChildChannel(engine);
+    EXPECT_EQ(engine.exitCode, 0);
 }
 
 TEST(UcciSession, AnEngineWaitsForInputWhileTheFrontEndIsThere) {
-    LineChannel channel;
-    ASSERT_TRUE(OpenChannel(channel, EngineProgram()));
+    ChildChannel engine;
+    ASSERT_TRUE(OpenChildChannel(engine, EngineProgram()));
     char line[LineBufferSize];
-    EXPECT_FALSE(ReadLineWithin(channel, line, 100));
-    EXPECT_FALSE(AtEndOfInput(channel));
-    WriteChannel(channel, "ucci\n");
-    ASSERT_TRUE(ReadLineWithin(channel, line, 5000));
+    EXPECT_FALSE(ReadLineWithin(engine.channel, line, 100));
+    EXPECT_FALSE(AtEndOfInput(engine.channel));
+    WriteChannel(engine.channel, "ucci\n");
+    ASSERT_TRUE(ReadLineWithin(engine.channel, line, 5000));
     EXPECT_STREQ(line, "debug info=[ucci]");
-    WriteChannel(channel, "quit\n");
+    WriteChannel(engine.channel, "quit\n");
     bool ended = false;
-    std::vector<std::string> lines = ReadLinesToEnd(channel, 5000, &ended);
+    std::vector<std::string> lines = ReadLinesToEnd(engine.channel, 5000, &ended);
     EXPECT_TRUE(ended);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "bye");
-    CloseChannel(channel);
-    EXPECT_EQ(channel.ChildExitCode, 0);
+    CloseChildChannel(engine);
+    EXPECT_EQ(engine.exitCode, 0);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
 #include "split_line.h"
-#include "tools/fen_text.h"
+#include "support/fen_text.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 
 #include "channel_test_support.h"
 #include "engine_session_support.h"
-#include "shell/line_channel.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -31,40 +30,6 @@ int64_t NowMs() {
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
-
-// Sends the input, closes the engine's input, collects everything it writes.
-std::string RunEngine(const std::string& input, int32_t* exitCode) {
-    LineChannel channel;
-    if (!OpenChannel(channel, EngineProgram())) return "";
-    WriteChannel(channel, input.c_str());
-    CloseOutput(channel);
-    bool ended = false;
-    std::string output = ReadBytesToEnd(channel, 10000, &ended);
-    CloseChannel(channel);
-    *exitCode = ended ? channel.ChildExitCode : -1;
-    return output;
-}
-
-struct UciEngine {
-    LineChannel channel;
-    bool open = false;
-    explicit UciEngine(bool book = false) {
-        open = OpenChannel(channel, EngineProgram());
-        if (!open) return;
-        Send("uci");
-        ReadUntil("uciok", 5000);
-        if (!book) Send("setoption name UseBook value false");
-    }
-    ~UciEngine() {
-        if (open) CloseChannel(channel);
-    }
-    void Send(const std::string& line) { WriteChannel(channel, (line + "\n").c_str()); }
-    // Lines up to and including the one that begins with `last`; each read
-    // waits at most `ms`.
-    std::vector<std::string> ReadUntil(const char* last, int ms = 60000) {
-        return ReadLinesUntil(channel, last, ms);
-    }
-};
 
 // The milliseconds of "info ... time N" lines, which depend on the machine's
 // load, written as "time T".
@@ -110,24 +75,24 @@ TEST(UciSession, ConversationsByteForByte) {
                "bestmove (none)\n"},
     };
     for (const Case& c : cases) {
-        int32_t exitCode = -1;
-        EXPECT_EQ(WithTimesHidden(RunEngine(c.input, &exitCode)), WithTimesHidden(c.output))
-            << c.name;
-        EXPECT_EQ(exitCode, 0) << c.name;
+        const Transcript session = RunEngine(c.input, 10000);
+        EXPECT_EQ(WithTimesHidden(session.output), WithTimesHidden(c.output)) << c.name;
+        EXPECT_TRUE(session.ended) << c.name;
+        EXPECT_EQ(session.exitCode, 0) << c.name;
     }
 }
 
 TEST(UciSession, UcciStaysTheDefault) {
-    int32_t exitCode = -1;
-    const std::string output = RunEngine("isready\nuci\nquit\n", &exitCode);
-    EXPECT_EQ(output,
+    const Transcript session = RunEngine("isready\nuci\nquit\n", 10000);
+    EXPECT_EQ(session.output,
               "debug info=[isready]\nreadyok\ndebug info=[uci]\ndebug info=[quit]\n"
               "Engine do not boot\n");
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(session.ended);
+    EXPECT_EQ(session.exitCode, 0);
 }
 
 TEST(UciSession, GoBeforePositionSearchesTheStartPosition) {
-    UciEngine engine;
+    EngineSession engine(Protocol::Uci);
     ASSERT_TRUE(engine.open);
     engine.Send("go depth 4");
     std::vector<std::string> lines = engine.ReadUntil("bestmove");
@@ -146,7 +111,7 @@ TEST(UciSession, GoBeforePositionSearchesTheStartPosition) {
 }
 
 TEST(UciSession, AGameOfSixHundredPliesIsReadWhole) {
-    UciEngine engine;
+    EngineSession engine(Protocol::Uci);
     ASSERT_TRUE(engine.open);
     std::string line = "position startpos moves";
     for (int i = 0; i < 150; i++) line += " b0c2 b9c7 c2b0 c7b9";
@@ -162,7 +127,7 @@ TEST(UciSession, AGameOfSixHundredPliesIsReadWhole) {
 }
 
 TEST(UciSession, IsReadyDuringAnInfiniteSearchThenStop) {
-    UciEngine engine;
+    EngineSession engine(Protocol::Uci);
     ASSERT_TRUE(engine.open);
     engine.Send("go infinite");
     engine.Send("isready");
@@ -173,7 +138,7 @@ TEST(UciSession, IsReadyDuringAnInfiniteSearchThenStop) {
     // No answer before "stop", even once the search could end.
     char line[LineBufferSize];
     for (int64_t until = NowMs() + 300; NowMs() < until;) {
-        if (ReadLineWithin(engine.channel, line, 10)) {
+        if (ReadLineWithin(engine.child.channel, line, 10)) {
             EXPECT_FALSE(StartsWith(line, "bestmove"));
         }
     }
@@ -197,7 +162,7 @@ TEST(UciSession, ClocksAndMoveTimeAnswerInTime) {
         {"go movetime junk", 0, 700},
     };
     for (const Case& c : cases) {
-        UciEngine engine;
+        EngineSession engine(Protocol::Uci);
         ASSERT_TRUE(engine.open);
         engine.Send("position startpos moves h2e2");
         engine.Send("isready");
@@ -216,7 +181,7 @@ TEST(UciSession, ClocksAndMoveTimeAnswerInTime) {
 }
 
 TEST(UciSession, AMateInTwoIsReportedInMoves) {
-    UciEngine engine;
+    EngineSession engine(Protocol::Uci);
     ASSERT_TRUE(engine.open);
     const char* fen = "4k4/9/9/9/9/9/9/9/9/R2K4R w - - 0 1";
     engine.Send(std::string("position fen ") + fen);
@@ -234,13 +199,13 @@ TEST(UciSession, AMateInTwoIsReportedInMoves) {
 }
 
 TEST(UciSession, PonderUntilPonderHit) {
-    UciEngine engine;
+    EngineSession engine(Protocol::Uci);
     ASSERT_TRUE(engine.open);
     engine.Send("position startpos moves h2e2");
     engine.Send("go ponder wtime 2000 btime 2000");
     char line[LineBufferSize];
     for (int64_t until = NowMs() + 300; NowMs() < until;) {
-        if (ReadLineWithin(engine.channel, line, 10)) {
+        if (ReadLineWithin(engine.child.channel, line, 10)) {
             EXPECT_FALSE(StartsWith(line, "bestmove"));
         }
     }
@@ -256,7 +221,7 @@ TEST(UciSession, PonderUntilPonderHit) {
 }
 
 TEST(UciSession, TheBookAnswersUnlessSwitchedOff) {
-    UciEngine engine(true);
+    EngineSession engine(Protocol::Uci, true);
     ASSERT_TRUE(engine.open);
     engine.Send("go depth 6");
     std::vector<std::string> lines = engine.ReadUntil("bestmove");
@@ -272,10 +237,10 @@ TEST(UciSession, TheBookAnswersUnlessSwitchedOff) {
 }
 
 TEST(UciSession, QuitDuringASearchEndsTheEngine) {
-    int32_t exitCode = -1;
-    const std::string output = RunEngine("uci\ngo infinite\nquit\n", &exitCode);
-    EXPECT_EQ(output.find("bestmove"), std::string::npos) << output;
-    EXPECT_EQ(exitCode, 0);
+    const Transcript session = RunEngine("uci\ngo infinite\nquit\n", 10000);
+    EXPECT_EQ(session.output.find("bestmove"), std::string::npos) << session.output;
+    EXPECT_TRUE(session.ended);
+    EXPECT_EQ(session.exitCode, 0);
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include "support/placement.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <sstream>
 
-void LoadPlacement(Position& pos, const char* pieces, uint32_t side) {
+std::string LoadPlacement(Position& pos, const char* pieces, uint32_t side) {
+    std::string faults;
     char board[10][9] = {};
     int left[128] = {};  // pieces of each letter still allowed
     for (const char* l = "KAABBNNRRCCPPPPPkaabbnnrrccppppp"; *l; l++) left[int(*l)]++;
@@ -15,17 +14,17 @@ void LoadPlacement(Position& pos, const char* pieces, uint32_t side) {
         const bool ok = word.size() == 3 && std::strchr("KABNRCPkabnrcp", word[0]) &&
                         word[1] >= 'a' && word[1] <= 'i' && word[2] >= '0' && word[2] <= '9';
         if (!ok) {
-            ADD_FAILURE() << "bad placement word " << word;
+            faults += "bad placement word " + word + "; ";
             continue;
         }
         char& cell = board['9' - word[2]][word[1] - 'a'];
-        if (cell) ADD_FAILURE() << "square used twice: " << word;
-        if (left[int(word[0])]-- == 0) ADD_FAILURE() << "too many pieces: " << word;
+        if (cell) faults += "square used twice: " + word + "; ";
+        if (left[int(word[0])]-- == 0) faults += "too many pieces: " + word + "; ";
         cell = word[0];
     }
     LoadFen(FenOfGrid(board, side).c_str(), pos);
+    return faults;
 }
-
 
 std::string FenOfGrid(const char grid[10][9], uint32_t side) {
     std::string fen;

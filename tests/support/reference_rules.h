@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "position/position.h"
-#include "tools/fen_text.h"
+#include "support/fen_text.h"
 
 struct RefMove {
     uint32_t from, to;

@@ -1,7 +1,7 @@
 // The book maker: what it writes for small repertoires, what it refuses, and
 // that the committed book is exactly what it makes of the committed repertoire.
 
-#include "tools/book_maker.h"
+#include "support/book_maker.h"
 
 #include <gtest/gtest.h>
 

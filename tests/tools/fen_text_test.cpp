@@ -1,9 +1,10 @@
-#include "tools/fen_text.h"
+#include "support/fen_text.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include "support/placement.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -38,6 +39,39 @@ TEST(FenText, RoundTripAfterRandomGames) {
         for (uint32_t s = 0; s < BoardSquares; s++)
             EXPECT_EQ(copy.Board[s] != 0, game.Board[s] != 0) << fen << " " << s;
         EXPECT_EQ(FenOfPosition(copy), fen);
+    }
+}
+
+// Placements load as their FEN reads; a word naming no piece on a square, a
+// square taken twice or a piece too many is reported with the word.
+TEST(FenText, PlacementsAndTheirFaults) {
+    struct Case {
+        const char* pieces;
+        uint32_t side;
+        const char* fen;  // when every word is good
+        const char* bad;  // the word reported otherwise
+    };
+    const Case cases[] = {
+        {"Ke0 ke9 Ch2", Red, "4k4/9/9/9/9/9/9/7C1/9/4K4 w - - 0 1", nullptr},
+        {"  ka9\tPi4 ", Black, "k8/9/9/9/9/8P/9/9/9/9 b - - 0 1", nullptr},
+        {"", Red, "9/9/9/9/9/9/9/9/9/9 w - - 0 1", nullptr},
+        {"Ke0 Xe5", Red, nullptr, "Xe5"},
+        {"Ke0 Rj5", Red, nullptr, "Rj5"},
+        {"Ke0 Re10", Red, nullptr, "Re10"},
+        {"Ke0 Re", Red, nullptr, "Re"},
+        {"Ke0 ke0", Red, nullptr, "ke0"},
+        {"Ke0 Kd0", Red, nullptr, "Kd0"},
+        {"Pa3 Pc3 Pe3 Pg3 Pi3 Pa5", Red, nullptr, "Pa5"},
+    };
+    Position& pos = ScratchPosition();
+    for (const Case& c : cases) {
+        const std::string faults = LoadPlacement(pos, c.pieces, c.side);
+        if (c.bad == nullptr) {
+            EXPECT_EQ(faults, "") << c.pieces;
+            EXPECT_EQ(FenOfPosition(pos), c.fen) << c.pieces;
+        } else {
+            EXPECT_NE(faults.find(c.bad), std::string::npos) << c.pieces << ": " << faults;
+        }
     }
 }
 

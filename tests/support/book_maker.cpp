@@ -2,13 +2,13 @@
 // hash keys: they are random per run, the text is not, so the output is the
 // same on every run and transpositions still meet in one entry.
 
-#include "tools/book_maker.h"
+#include "support/book_maker.h"
 
 #include <map>
 #include <vector>
 
 #include "book/book.h"
-#include "tools/fen_text.h"
+#include "support/fen_text.h"
 
 namespace {
 

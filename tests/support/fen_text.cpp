@@ -1,4 +1,4 @@
-#include "tools/fen_text.h"
+#include "support/fen_text.h"
 
 namespace {
 
