@@ -3,18 +3,12 @@
 #include "shell/engine.h"
 
 #include "position/tables.h"
-#include "search/clock.h"
 #include "shell/options.h"
 
 namespace {
 
 // The book's score for its moves, as the reports show it.
 constexpr int16_t BookScore = 1000;
-
-const char* const MoveTextMessages[] = {
-    "the moveString char is wrong.\n",      // MoveTextCharWrong
-    "the moveString sequence is wrong.\n",  // MoveTextSequenceWrong
-};
 
 void TellBookFaults(void* context, const MoveTextFaults& faults) {
     WriteMoveTextFaults(*static_cast<Engine*>(context), faults);
@@ -56,13 +50,6 @@ Position& GamePosition(Engine& engine) {
     return engine.game;
 }
 
-void WriteMoveTextFaults(Engine& engine, const MoveTextFaults& faults) {
-    // UCI front ends read only the protocol's lines.
-    if (engine.uci) return;
-    for (int i = 0; i < faults.count; i++)
-        WriteChannel(engine.channel, MoveTextMessages[faults.fault[i]]);
-}
-
 void LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* moves, int count,
                    IllegalMoveRule rule) {
     LoadFen(fen ? fen : StartFen, pos);
@@ -73,21 +60,6 @@ void LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* 
         WriteMoveTextFaults(engine, faults);
         if (!PlayGameMove(pos, record) && rule == StopAtIllegalMove) return;
     }
-}
-
-void WriteMessage(Engine& engine, const char* text) {
-    WriteChannel(engine.channel, engine.uci ? "info string " : "info ");
-    WriteChannel(engine.channel, text);
-    WriteChannel(engine.channel, "\n");
-}
-
-void EchoWords(LineChannel& channel, char* const* words, int count) {
-    WriteChannel(channel, "debug info=[");
-    for (int i = 0; i < count; i++) {
-        if (i > 0) WriteChannel(channel, " ");
-        WriteChannel(channel, words[i]);
-    }
-    WriteChannel(channel, "]\n");
 }
 
 PollAnswer PollDuringSearch(Engine& engine) {
@@ -128,10 +100,6 @@ bool ChooseBookAnswer(Engine& engine, SearchAnswer& answer) {
     answer.pv.listed = answer.pv.legal = 1;
     answer.pv.moves[0] = move;
     return true;
-}
-
-void RefuseOverlongLine(Engine& engine) {
-    WriteMessage(engine, "line longer than 65535 bytes refused");
 }
 
 void ServeLines(Engine& engine, bool (*runLine)(Engine& engine, char* line)) {

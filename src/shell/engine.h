@@ -56,14 +56,18 @@ enum IllegalMoveRule : uint8_t {
 // Malformed move texts are told as PrepareEngine tells them.
 void LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* moves, int count,
                    IllegalMoveRule rule);
-// The move parser's messages for a malformed move text (UCCI only).
-void WriteMoveTextFaults(Engine& engine, const MoveTextFaults& faults);
+
+// Messages (messages.cpp).
 
 // A message of the engine's own, on one line beginning "info " (UCI:
 // "info string ").
 void WriteMessage(Engine& engine, const char* text);
 // "debug info=[", the words separated by single spaces, "]" and a line feed.
 void EchoWords(LineChannel& channel, char* const* words, int count);
+// A line refused as too long: the message that says so.
+void RefuseOverlongLine(Engine& engine);
+// The move parser's messages for a malformed move text (UCCI only).
+void WriteMoveTextFaults(Engine& engine, const MoveTextFaults& faults);
 
 // The search's stop hook: reads at most one waiting line (UCCI echoes it).
 // "stop" ends the search, and so does the end of the input, since no "stop"
@@ -80,5 +84,3 @@ bool ChooseBookAnswer(Engine& engine, SearchAnswer& answer);
 // false or the input ends, waiting a millisecond whenever no whole line is
 // there yet. A line too long to read whole is refused with a message.
 void ServeLines(Engine& engine, bool (*runLine)(Engine& engine, char* line));
-// A line refused as too long: the message that says so.
-void RefuseOverlongLine(Engine& engine);

@@ -123,4 +123,50 @@ TEST(TimeControl, ManyExtensionsOfAHugeAllotmentStayInRange) {
     EXPECT_EQ(control.Limit, 2147483647);
 }
 
+// The deadline that ends a search within an iteration: a quarter of the
+// time given under a clock, the move time, and never beyond the time left
+// less a margin; the earliest of those that apply.
+TEST(TimeManager, TheDeadlineIsTheEarliestHardLimit) {
+    struct Case {
+        const char* name;
+        bool timed;
+        int32_t timeLeft, increment, moveTime;
+        int32_t deadline;  // ms after the clock's start; -1 none
+    };
+    const Case cases[] = {
+        {"no clock, no move time", false, 0, 0, 0, -1},
+        {"a move time alone", false, 0, 0, 500, 500},
+        {"a clock: a quarter of it", true, 60000, 0, 0, 15000},
+        {"a clock and its increment", true, 60000, 4000, 0, 16000},
+        {"a large increment never passes the time left", true, 300, 3000, 0, 250},
+        {"a clock and a shorter move time", true, 60000, 0, 2000, 2000},
+        {"a clock shorter than the move time", true, 1000, 0, 5000, 250},
+        {"a move time beyond the time left", true, 100, 3000, 70, 50},
+        {"almost no time left", true, 40, 0, 0, 10},
+        {"almost no time left, a large increment", true, 40, 1000, 0, 20},
+        {"no time left", true, 0, 0, 0, 0},
+        {"less than none", true, -5, 100, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SearchLimits limits;
+        limits.timed = c.timed;
+        limits.timeLeft = c.timeLeft;
+        limits.increment = c.increment;
+        limits.moveTime = c.moveTime;
+        SearchClock clock;
+        StartSearchClock(clock, limits, 1000);
+        EXPECT_FALSE(clock.pondering) << c.name;
+        EXPECT_EQ(clock.start, 1000) << c.name;
+        EXPECT_EQ(clock.deadline, c.deadline) << c.name;
+        // Pondering: no deadline until the ponderhit starts the clock.
+        limits.ponder = true;
+        StartSearchClock(clock, limits, 1000);
+        EXPECT_TRUE(clock.pondering) << c.name;
+        EXPECT_EQ(clock.deadline, -1) << c.name;
+        StartClock(clock, 5000);
+        EXPECT_EQ(clock.start, 5000) << c.name;
+        EXPECT_EQ(clock.deadline, c.deadline) << c.name;
+    }
+}
+
 }  // namespace

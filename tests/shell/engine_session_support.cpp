@@ -66,10 +66,10 @@ int32_t EngineSession::Close() {
     return child.exitCode;
 }
 
-Transcript RunEngine(const std::string& input, int ms) {
+Transcript RunEngine(const std::string& input, int ms, const char* program) {
     Transcript transcript{"", false, -1};
     ChildChannel child;
-    if (!OpenChildChannel(child, EngineProgram())) return transcript;
+    if (!OpenChildChannel(child, program ? program : EngineProgram())) return transcript;
     WriteChannel(child.channel, input.c_str());
     CloseChildInput(child);
     transcript.output = ReadBytesToEnd(child.channel, ms, &transcript.ended);

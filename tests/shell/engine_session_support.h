@@ -44,4 +44,5 @@ struct Transcript {
     bool ended;
     int32_t exitCode;
 };
-Transcript RunEngine(const std::string& input, int ms);
+// `program` is the engine's path (the built engine when null).
+Transcript RunEngine(const std::string& input, int ms, const char* program = nullptr);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,13 @@ const char UciReply[] =
     "option name CheckInQuiescence type check default true\n"
     "option name HistoryPruning type check default true\n"
     "uciok\n";
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
 
 int64_t NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -234,6 +243,32 @@ TEST(UciSession, TheBookAnswersUnlessSwitchedOff) {
     lines = engine.ReadUntil("bestmove");
     EXPECT_EQ(CountPrefix(lines, "info depth "), 3);
     EXPECT_TRUE(LegalIn(StartFen, lines.back())) << lines.back();
+}
+
+// A malformed move in the book: UCCI tells it as the move parser's words
+// when the book is read; UCI prints nothing outside its protocol.
+TEST(UciSession, ABadBookLinePrintsNothingOutsideTheProtocol) {
+    const std::string start = StartFen;
+    TempFile book("book.TXT", "x2e2 10 " + start + "\nh2e2 10 " + start + "\n");
+    const std::string engine =
+        book.directory + "/" + std::filesystem::path(EngineProgram()).filename().string();
+    std::filesystem::copy_file(EngineProgram(), engine);
+
+    const Transcript uci = RunEngine("uci\nisready\ngo depth 1\nquit\n", 10000, engine.c_str());
+    EXPECT_TRUE(uci.ended);
+    for (const std::string& line : Lines(uci.output)) {
+        const bool protocol = StartsWith(line, "id ") || StartsWith(line, "option ") ||
+                              line == "uciok" || line == "readyok" || StartsWith(line, "info ") ||
+                              StartsWith(line, "bestmove ");
+        EXPECT_TRUE(protocol) << line;
+    }
+    EXPECT_NE(uci.output.find("bestmove "), std::string::npos) << uci.output;
+
+    const Transcript ucci = RunEngine("ucci\nquit\n", 10000, engine.c_str());
+    EXPECT_TRUE(
+        StartsWith(ucci.output, "debug info=[ucci]\nthe moveString char is wrong.\nid name "))
+        << ucci.output;
+    std::filesystem::remove(engine);
 }
 
 TEST(UciSession, QuitDuringASearchEndsTheEngine) {
