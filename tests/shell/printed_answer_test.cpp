@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "channel_test_support.h"
-#include "shell/engine.h"
+#include "engine_fixture.h"
 #include "shell/ucci.h"
 #include "shell/uci.h"
 
@@ -41,6 +40,19 @@ std::vector<std::string> WordsAfter(const std::string& line, const std::string& 
     return words;
 }
 
+std::vector<std::string> DepthLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> depthLines;
+    for (const std::string& line : lines)
+        if (line.rfind("info depth ", 0) == 0) depthLines.push_back(line);
+    return depthLines;
+}
+
+std::string BestMoveLine(const SearchAnswer& answer) {
+    std::string best = "bestmove " + MoveText(answer.best);
+    if (answer.ponder) best += " ponder " + MoveText(answer.ponder);
+    return best;
+}
+
 struct Recorded {
     std::vector<IterationReport> reports;
 };
@@ -48,20 +60,14 @@ void Record(void* context, const IterationReport& report) {
     if (report.completed) static_cast<Recorded*>(context)->reports.push_back(report);
 }
 
-class PrintedAnswer : public ::testing::Test {
+class PrintedAnswer : public InProcessEngine {
 protected:
-    const std::unique_ptr<Engine> owned{new Engine};
-    Engine& engine = *owned;
-    TestPipe output;
     void SetUp() override {
-        output = MakeTestPipe();
-        ASSERT_TRUE(InitEngine(engine));
-        OpenOnStreams(engine.channel, NoStream, output.writeEnd);
+        InProcessEngine::SetUp();
         engine.channel.InputEnded = true;
         engine.useBook = false;
         PrepareEngine(engine);
     }
-    void TearDown() override { CloseTestPipe(output); }
     std::string Run(const std::string& text, bool uci) {
         std::vector<char> line(text.begin(), text.end());
         line.push_back(0);
@@ -71,7 +77,7 @@ protected:
         } else {
             RunUcciLine(engine, line.data());
         }
-        return ReadAvailable(output.readEnd, 0);
+        return Written();
     }
     // The same search as "go depth D", its values recorded.
     SearchAnswer Search(int depth, Recorded& recorded) {
@@ -104,9 +110,7 @@ TEST_F(PrintedAnswer, UcciPrintsTheSearchsValues) {
         const SearchAnswer answer = Search(c.depth, recorded);
         EXPECT_EQ(MateInMoves(answer.score), c.mate) << c.fen;
 
-        std::vector<std::string> depthLines;
-        for (const std::string& line : lines)
-            if (line.rfind("info depth ", 0) == 0) depthLines.push_back(line);
+        const std::vector<std::string> depthLines = DepthLines(lines);
         ASSERT_EQ(depthLines.size(), recorded.reports.size()) << c.fen;
         for (size_t i = 0; i < depthLines.size(); i++) {
             const IterationReport& r = recorded.reports[i];
@@ -119,9 +123,7 @@ TEST_F(PrintedAnswer, UcciPrintsTheSearchsValues) {
             EXPECT_EQ(WordsAfter(depthLines[i], "pv"), line) << depthLines[i];
             EXPECT_EQ(depthLines[i].back(), ' ') << depthLines[i];
         }
-        std::string best = "bestmove " + MoveText(answer.best);
-        if (answer.ponder) best += " ponder " + MoveText(answer.ponder);
-        EXPECT_EQ(lines.back(), best) << c.fen;
+        EXPECT_EQ(lines.back(), BestMoveLine(answer)) << c.fen;
         // The ponder move is the line's second move.
         if (answer.ponder) {
             EXPECT_EQ(answer.ponder, answer.pv.moves[1]) << c.fen;
@@ -137,9 +139,7 @@ TEST_F(PrintedAnswer, UciPrintsTheSearchsValues) {
         Recorded recorded;
         const SearchAnswer answer = Search(c.depth, recorded);
 
-        std::vector<std::string> depthLines;
-        for (const std::string& line : lines)
-            if (line.rfind("info depth ", 0) == 0) depthLines.push_back(line);
+        const std::vector<std::string> depthLines = DepthLines(lines);
         ASSERT_EQ(depthLines.size(), recorded.reports.size()) << c.fen;
         for (size_t i = 0; i < depthLines.size(); i++) {
             const IterationReport& r = recorded.reports[i];
@@ -162,9 +162,7 @@ TEST_F(PrintedAnswer, UciPrintsTheSearchsValues) {
                       std::string::npos)
                 << depthLines.back();
         }
-        std::string best = "bestmove " + MoveText(answer.best);
-        if (answer.ponder) best += " ponder " + MoveText(answer.ponder);
-        EXPECT_EQ(lines.back(), best) << c.fen;
+        EXPECT_EQ(lines.back(), BestMoveLine(answer)) << c.fen;
     }
 }
 

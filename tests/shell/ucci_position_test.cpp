@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "channel_test_support.h"
-#include "shell/engine.h"
+#include "engine_fixture.h"
 #include "shell/tokenizer.h"
 #include "shell/ucci.h"
 
@@ -74,19 +73,7 @@ void ExpectSamePosition(const Position& a, const Position& b, const std::string&
 
 Position Expected;
 
-class PositionLoading : public ::testing::Test {
-protected:
-    const std::unique_ptr<Engine> owned{new Engine};
-    Engine& engine = *owned;
-    TestPipe output;
-    void SetUp() override {
-        output = MakeTestPipe();
-        ASSERT_TRUE(InitEngine(engine));
-        OpenOnStreams(engine.channel, NoStream, output.writeEnd);
-    }
-    void TearDown() override { CloseTestPipe(output); }
-    std::string Written() { return ReadAvailable(output.readEnd, 0); }
-};
+using PositionLoading = InProcessEngine;
 
 TEST_F(PositionLoading, LoadsTheFenAndPlaysTheListedMoves) {
     const std::string start = StartFen;

@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "channel_test_support.h"
+#include "engine_fixture.h"
 #include "search/time_manager.h"
-#include "shell/engine.h"
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
 #include "split_line.h"
@@ -100,18 +99,12 @@ TEST(UciFirstLine, OnlyTheWordUci) {
     for (const auto& c : cases) EXPECT_EQ(IsUciCommand(c.line), c.uci) << '"' << c.line << '"';
 }
 
-class UciCommands : public ::testing::Test {
+class UciCommands : public InProcessEngine {
 protected:
-    const std::unique_ptr<Engine> owned{new Engine};
-    Engine& engine = *owned;
-    TestPipe output;
     void SetUp() override {
-        output = MakeTestPipe();
-        ASSERT_TRUE(InitEngine(engine));
-        OpenOnStreams(engine.channel, NoStream, output.writeEnd);
+        InProcessEngine::SetUp();
         engine.uci = true;
     }
-    void TearDown() override { CloseTestPipe(output); }
     // Runs one line; what it wrote to the channel and to the standard output.
     std::string Run(const std::string& text) {
         std::vector<char> line(text.begin(), text.end());
