@@ -43,7 +43,8 @@ bool AddBookLine(Book& book, const char* line) {
     std::memcpy(moveText, line, 4);
     moveText[4] = '\0';
     const MoveRecord record = ParseMoveString(moveText);
-    LoadFen(fen, book.scratch);
+    // The scratch position would still hold the line before.
+    if (!LoadFen(fen, book.scratch)) return false;
     const uint64_t key = CurrentKey(book.scratch);
     return AddBookMove(book, KeyLow(key), KeyHigh(key), record.from, record.to,
                        ReadWeight(weight, weightEnd));

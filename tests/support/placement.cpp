@@ -23,9 +23,9 @@ void LoadPlacement(Position& pos, const char* pieces, uint32_t side) {
         if (left[int(word[0])]-- == 0) ADD_FAILURE() << "too many pieces: " << word;
         cell = word[0];
     }
-    LoadFen(FenOfGrid(board, side).c_str(), pos);
+    if (!LoadFen(FenOfGrid(board, side).c_str(), pos))
+        ADD_FAILURE() << "a placement no game reaches: " << pieces;
 }
-
 
 std::string FenOfGrid(const char grid[10][9], uint32_t side) {
     std::string fen;

@@ -8,7 +8,8 @@
 #include "position/position.h"
 #include "tools/fen_text.h"
 
-// Loads the pieces with `side` to move. Malformed words fail the calling test.
+// Loads the pieces with `side` to move. Malformed words, and a placement that
+// LoadFen refuses, fail the calling test.
 void LoadPlacement(Position& pos, const char* pieces, uint32_t side = Red);
 // The placement and side fields of a FEN text for a grid of FEN letters by
 // [row][file], 0 for an empty square.
