@@ -201,20 +201,13 @@ struct Session {
         }
     }
 
-    // One whole line of the engine's: the channel hands longer lines out in
-    // pieces of LineBufferSize - 1 characters (an echo of a full line is one).
-    std::string pending;
+    // One whole line of the engine's; one longer than the channel takes (no
+    // answer of the engine's is) comes out empty.
     bool ReadWholeLine(std::string& text) {
-        char piece[LineBufferSize];
-        while (ReadLine(channel, piece)) {
-            pending += piece;
-            if (std::strlen(piece) < size_t(LineBufferSize - 1)) {
-                text.swap(pending);
-                pending.clear();
-                return true;
-            }
-        }
-        return false;
+        static char line[LineBufferSize];
+        if (!ReadLine(channel, line)) return false;
+        text = line;
+        return true;
     }
 
     static long Now() {

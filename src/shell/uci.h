@@ -11,7 +11,7 @@
 
 // A UCI line is read whole up to this size with its zero: a "position ...
 // moves" line of any game the engine can keep.
-constexpr int32_t UciLineBufferSize = LongLineBufferSize;
+constexpr int32_t UciLineBufferSize = LineBufferSize;
 // Room for every word such a line can hold, and the end entry.
 constexpr int UciWordListSize = UciLineBufferSize / 2 + 1;
 

@@ -66,7 +66,6 @@ bool RunUciLine(Engine& engine, char* line) {
 void ServeUci(Engine& engine) {
     engine.uci = true;
     engine.booted = true;
-    SetMaxLineLength(engine.channel, UciLineBufferSize - 1);
     PrepareEngine(engine);
     WriteUciReply(engine);
     static char line[UciLineBufferSize];
