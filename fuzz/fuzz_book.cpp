@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (line.size() < 6 || space == std::string::npos) continue;
         const std::string fen = TextOf(reinterpret_cast<const uint8_t*>(line.data()) + space + 1,
                                        line.size() - space - 1);
-        LoadFen(fen.c_str(), LookupPosition);
+        if (!LoadFen(fen.c_str(), LookupPosition)) continue;  // a placement no game reaches
         Move move = 0;
         if (ChooseBookMove(FuzzBook, LookupPosition, move) && !IsLegalMove(LookupPosition, move))
             FuzzFailure("the book offers an illegal move", LookupPosition, line);

@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text = TextOf(data, size);
     const size_t lineEnd = text.find('\n');
     const std::string fen = text.substr(0, lineEnd);
-    LoadFen(fen.c_str(), FuzzPosition);
+    if (!LoadFen(fen.c_str(), FuzzPosition)) return 0;  // a placement no game reaches
 
     MoveRecord legal[MaxGeneratedMoves + 1];
     int count = ExamineAndListLegal(FuzzPosition, legal);

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (text[7] >= '0' && text[7] <= '9') bans = text[7] - '0';
         text.erase(0, 9);
     }
-    LoadFen(text.c_str(), SearchPosition);
+    if (!LoadFen(text.c_str(), SearchPosition)) return 0;  // a placement no game reaches
     Before = SearchPosition;
 
     // The legal moves, and the first `bans` of them banned.

@@ -38,7 +38,7 @@ namespace {
 const char* const KnownFens[] = {
     "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1",
     "r1bakabr1/9/1cn4c1/p1p1p1p1p/9/9/P1P1P1P1P/1CN1C1N2/9/R1BAKAB1R b - - 0 1",
-    "3akab2/9/4b4/p3p3p/2p3p2/9/P1P3P1P/4B4/4A4/2BAKA3 w - - 0 1",
+    "3akab2/9/4b4/p3p3p/2p3p2/9/P1P3P1P/4B4/9/2BAKA3 w - - 0 1",
     "4k4/4a4/4ba3/9/2b6/9/9/4B4/4A4/3AK4 w - - 0 1",
     "3k5/9/9/9/9/9/9/9/4r4/3K5 w - - 0 1",
     "2bak4/4a4/4b4/9/9/9/9/9/3R5/4K4 b - - 0 1",
@@ -201,20 +201,13 @@ struct Session {
         }
     }
 
-    // One whole line of the engine's: the channel hands longer lines out in
-    // pieces of LineBufferSize - 1 characters (an echo of a full line is one).
-    std::string pending;
+    // One whole line of the engine's; one longer than the channel takes (no
+    // answer of the engine's is) comes out empty.
     bool ReadWholeLine(std::string& text) {
-        char piece[LineBufferSize];
-        while (ReadLine(engine.channel, piece)) {
-            pending += piece;
-            if (std::strlen(piece) < size_t(LineBufferSize - 1)) {
-                text.swap(pending);
-                pending.clear();
-                return true;
-            }
-        }
-        return false;
+        static char line[LineBufferSize];
+        if (!ReadLine(engine.channel, line)) return false;
+        text = line;
+        return true;
     }
 
     static long Now() {

@@ -46,7 +46,8 @@ bool AddBookLine(Book& book, const char* line, const BookComplaints* complaints)
     const MoveRecord record = ParseMoveString(moveText, &faults);
     if (faults.count > 0 && complaints && complaints->moveText)
         complaints->moveText(complaints->context, faults);
-    LoadFen(fen, book.scratch);
+    // The scratch position would still hold the line before.
+    if (!LoadFen(fen, book.scratch)) return false;
     const uint64_t key = CurrentKey(book.scratch);
     return AddBookMove(book, KeyLow(key), KeyHigh(key), record.from, record.to,
                        ReadWeight(weight, weightEnd));

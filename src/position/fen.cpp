@@ -1,7 +1,9 @@
 // Loading a position from FEN text. Only the placement and the side field are
-// read. Malformed text never writes outside the board or past a side's quota
-// of pieces: extra files and pieces are ignored, unknown characters skipped,
-// missing rows left empty, and a missing side field means red to move.
+// read. Malformed text never writes outside the board: extra files and rows
+// are ignored, unknown characters skipped, missing rows left empty, and a
+// missing side field means red to move. A placement no game can reach is
+// refused: the generators, the evasions above all, assume that pieces stand
+// only where their moves can take them.
 
 #include <cstring>
 
@@ -29,6 +31,34 @@ int LetterIndex(char c) {
     return -1;
 }
 
+// Points seen from the piece's own side: rank 0 is its back rank.
+struct Point {
+    uint32_t file, rank;
+};
+const Point AdvisorPoints[5] = {{3, 0}, {5, 0}, {4, 1}, {3, 2}, {5, 2}};
+const Point BishopPoints[7] = {{2, 0}, {6, 0}, {0, 2}, {4, 2}, {8, 2}, {2, 4}, {6, 4}};
+
+template <int N>
+bool IsOneOf(const Point (&points)[N], uint32_t file, uint32_t rank) {
+    for (const Point& point : points)
+        if (point.file == file && point.rank == rank) return true;
+    return false;
+}
+
+// Whether some game can bring the piece to the square.
+bool CanStandOn(uint32_t piece, uint32_t square) {
+    const uint32_t file = uint32_t(FileOfSquare[square]);
+    const uint32_t rank =
+        IsRedPiece(piece) ? 9 - uint32_t(RowOfSquare[square]) : uint32_t(RowOfSquare[square]);
+    const uint32_t offset = OffsetOfPiece(piece);
+    if (offset == KingOffset) return file >= 3 && file <= 5 && rank <= 2;
+    if (offset < BishopOffset) return IsOneOf(AdvisorPoints, file, rank);
+    if (offset < KnightOffset) return IsOneOf(BishopPoints, file, rank);
+    if (offset < PawnOffset) return true;  // knights, rooks and cannons go anywhere
+    // Pawns never step back, nor sideways before the river.
+    return rank >= 5 || (rank >= 3 && file % 2 == 0);
+}
+
 }  // namespace
 
 uint64_t ComputeKey(const Position& pos) {
@@ -39,16 +69,10 @@ uint64_t ComputeKey(const Position& pos) {
     return key;
 }
 
-void LoadFen(const char* text, Position& pos) {
-    std::memset(pos.Board, 0, sizeof pos.Board);
-    std::memset(pos.PieceSquare, 0, sizeof pos.PieceSquare);
-    pos.SideToMove = Red;
-    std::memset(pos.FileBits, 0, sizeof pos.FileBits);
-    std::memset(pos.RowBits, 0, sizeof pos.RowBits);
-    pos.RedValue = pos.BlackValue = 0;
-    std::memset(pos.MoveStack, 0, sizeof pos.MoveStack);
-
-    // Placement: rows separated by '/', ended by a blank.
+bool LoadFen(const char* text, Position& pos) {
+    // Placement: rows separated by '/', ended by a blank. Checked whole before
+    // the position is touched.
+    uint32_t squareOf[48] = {};
     uint32_t placed[14] = {};
     uint32_t row = 0, file = 0;
     const char* p = text;
@@ -62,16 +86,29 @@ void LoadFen(const char* text, Position& pos) {
         } else if (c >= '1' && c <= '9') {
             file += uint32_t(c - '0');
         } else if (const int i = LetterIndex(c); i >= 0) {
-            if (file < 9 && placed[i] < PieceLetters[i].quota) {
+            if (file < 9) {
+                if (placed[i] == PieceLetters[i].quota) return false;
                 const uint32_t piece = PieceLetters[i].first + placed[i]++;
                 const uint32_t square = SquareAt(file, row);
-                pos.Board[square] = piece;
-                pos.PieceSquare[piece] = square;
+                if (!CanStandOn(piece, square)) return false;
+                squareOf[piece] = square;
             }
             file++;
         }
     }
     while (*p == ' ') p++;
+
+    std::memset(pos.Board, 0, sizeof pos.Board);
+    std::memset(pos.PieceSquare, 0, sizeof pos.PieceSquare);
+    std::memset(pos.FileBits, 0, sizeof pos.FileBits);
+    std::memset(pos.RowBits, 0, sizeof pos.RowBits);
+    pos.RedValue = pos.BlackValue = 0;
+    std::memset(pos.MoveStack, 0, sizeof pos.MoveStack);
+    for (uint32_t piece = 16; piece < 48; piece++) {
+        if (!squareOf[piece]) continue;
+        pos.Board[squareOf[piece]] = uint8_t(piece);
+        pos.PieceSquare[piece] = uint8_t(squareOf[piece]);
+    }
     pos.SideToMove = *p == 'b' ? Black : Red;
 
     for (uint32_t s = 0; s < BoardSquares; s++) {
@@ -91,4 +128,5 @@ void LoadFen(const char* text, Position& pos) {
     pos.Ply = 0;
     std::memset(pos.CheckersStack, 0, sizeof pos.CheckersStack);
     pos.MoveStack[0].givesCheck = InCheck(pos, pos.SideToMove);
+    return true;
 }

@@ -148,7 +148,9 @@ extern const char StartFen[];
 // ---------------------------------------------------------------------------
 // Loading (fen.cpp)
 
-void LoadFen(const char* text, Position& pos);
+// False, the position left as it was, for a placement no game can reach: a
+// piece where its moves never lead or more of a kind than a side starts with.
+bool LoadFen(const char* text, Position& pos);
 uint64_t ComputeKey(const Position& pos);
 
 // ---------------------------------------------------------------------------

@@ -52,7 +52,11 @@ Position& GamePosition(Engine& engine) {
 
 void LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* moves, int count,
                    IllegalMoveRule rule) {
-    LoadFen(fen ? fen : StartFen, pos);
+    // The moves belong to the refused position, not to the one kept.
+    if (!LoadFen(fen ? fen : StartFen, pos)) {
+        WriteMessage(engine, "position refused: no game reaches it");
+        return;
+    }
     for (int i = 0; i < count; i++) {
         if (rule == StopAtIllegalMove && !IsMoveText(moves[i])) return;
         MoveTextFaults faults;
@@ -63,7 +67,7 @@ void LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* 
 }
 
 PollAnswer PollDuringSearch(Engine& engine) {
-    static char line[LongLineBufferSize];
+    static char line[LineBufferSize];
     static char* words[WordListSize];
     if (!ReadLine(engine.channel, line))
         return AtEndOfInput(engine.channel) ? PollStop : PollContinue;
@@ -103,7 +107,7 @@ bool ChooseBookAnswer(Engine& engine, SearchAnswer& answer) {
 }
 
 void ServeLines(Engine& engine, bool (*runLine)(Engine& engine, char* line)) {
-    static char line[LongLineBufferSize];
+    static char line[LineBufferSize];
     for (;;) {
         if (ReadLine(engine.channel, line)) {
             if (engine.channel.LastLineOverlong) {

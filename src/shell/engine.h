@@ -53,7 +53,8 @@ enum IllegalMoveRule : uint8_t {
     StopAtIllegalMove,  // play nothing from it on; nor from a word that is no move text
 };
 // Loads the FEN (null: the start position) and plays the moves in order.
-// Malformed move texts are told as PrepareEngine tells them.
+// Malformed move texts are told as PrepareEngine tells them. A placement no
+// game can reach is refused with a message, the position left as it was.
 void LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* moves, int count,
                    IllegalMoveRule rule);
 

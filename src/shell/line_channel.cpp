@@ -13,6 +13,24 @@ void HandOut(LineChannel& channel, char* line, int32_t length, int32_t skip) {
     if (carriageReturn != nullptr) *carriageReturn = 0;
     channel.Filled -= length + skip;
     std::memmove(channel.Buffer, channel.Buffer + length + skip, size_t(channel.Filled));
+    channel.LastLineOverlong = false;
+}
+
+// Drops the last `length` bytes of a line too long to hand out, its line feed
+// included, and hands out an empty line in its place.
+void Refuse(LineChannel& channel, char* line, int32_t length) {
+    line[0] = 0;
+    channel.Filled -= length;
+    std::memmove(channel.Buffer, channel.Buffer + length, size_t(channel.Filled));
+    channel.Overlong = false;
+    channel.LastLineOverlong = true;
+}
+
+// Whether the line in the first `length` bytes of the buffer fits a caller's
+// buffer; a carriage return at its end is not kept.
+bool Fits(const LineChannel& channel, int32_t length) {
+    if (length > 0 && channel.Buffer[length - 1] == '\r') length--;
+    return length <= MaxLineLength;
 }
 
 }  // namespace
@@ -23,16 +41,10 @@ void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out) {
     channel.IsConsole = IsConsoleStream(in) ? 1 : 0;
     channel.PipeAvailable = 0;
     channel.Filled = 0;
-    channel.MaxLine = LineBufferSize - 1;
     channel.InputEnded = false;
+    channel.Overlong = false;
     channel.LastLineOverlong = false;
     channel.CountConsoleEvents = PendingConsoleEvents;
-}
-
-void SetMaxLineLength(LineChannel& channel, int32_t length) {
-    if (length < LineBufferSize - 1) length = LineBufferSize - 1;
-    if (length > LongLineBufferSize - 1) length = LongLineBufferSize - 1;
-    channel.MaxLine = length;
 }
 
 void OpenChannel(LineChannel& channel) {
@@ -49,13 +61,14 @@ void CloseChannel(LineChannel& channel) {
     channel.OutHandle = NoStream;
     channel.InputEnded = true;
     channel.Filled = 0;
+    channel.Overlong = false;
 }
 
 void FillChannel(LineChannel& channel) {
     if (channel.InputEnded) return;
-    // Never more than a longest line and one byte: the rest waits in the stream.
+    // Never more than a longest line and its line end: the rest waits in the stream.
     int32_t got = ReadStream(channel.InHandle, channel.Buffer + channel.Filled,
-                             channel.MaxLine + 1 - channel.Filled);
+                             ChannelBufferSize - channel.Filled);
     if (got == 0) {
         channel.InputEnded = true;
         return;
@@ -80,8 +93,16 @@ bool HasInput(LineChannel& channel) {
 bool TakeLine(LineChannel& channel, char* line) {
     const char* lineFeed =
         static_cast<const char*>(std::memchr(channel.Buffer, '\n', size_t(channel.Filled)));
-    if (lineFeed == nullptr) return false;
-    HandOut(channel, line, int32_t(lineFeed - channel.Buffer), 1);
+    if (lineFeed == nullptr) {
+        if (channel.Overlong) channel.Filled = 0;  // more of the line being dropped
+        return false;
+    }
+    const int32_t length = int32_t(lineFeed - channel.Buffer);
+    if (channel.Overlong || !Fits(channel, length)) {
+        Refuse(channel, line, length + 1);
+    } else {
+        HandOut(channel, line, length, 1);
+    }
     return true;
 }
 
@@ -92,20 +113,27 @@ bool ReadLine(LineChannel& channel, char* line) {
         FillChannel(channel);
         if (TakeLine(channel, line)) return true;
     }
-    if (channel.Filled >= channel.MaxLine + 1) {
-        // A full buffer without a line feed: its first MaxLine bytes form a line.
-        HandOut(channel, line, channel.MaxLine, 0);
+    if (channel.Filled == ChannelBufferSize) {
+        // A full buffer without a line feed holds no line that fits: the rest
+        // of it is dropped as it comes.
+        channel.Overlong = true;
+        channel.Filled = 0;
+    }
+    if (!channel.InputEnded) return false;
+    // The last line had no line feed.
+    if (channel.Overlong || !Fits(channel, channel.Filled)) {
+        Refuse(channel, line, channel.Filled);
         return true;
     }
-    if (channel.InputEnded && channel.Filled > 0) {
-        HandOut(channel, line, channel.Filled, 0);  // the last line had no line feed
+    if (channel.Filled > 0) {
+        HandOut(channel, line, channel.Filled, 0);
         return true;
     }
     return false;
 }
 
 bool AtEndOfInput(const LineChannel& channel) {
-    return channel.InputEnded && channel.Filled == 0;
+    return channel.InputEnded && channel.Filled == 0 && !channel.Overlong;
 }
 
 void WriteChannel(LineChannel& channel, const char* text) {

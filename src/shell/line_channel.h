@@ -7,10 +7,13 @@
 
 #include "shell/platform.h"
 
-constexpr int32_t LineBufferSize = 1024;  // a caller's line buffer: 1023 characters and a zero
-// The longest line a channel can be set to hand out whole, and its zero: room
-// for a "position startpos moves ..." line of a game of over 3000 plies.
-constexpr int32_t LongLineBufferSize = 16384;
+// The longest line handed out whole, without its zero: room for a "position
+// startpos moves ..." line of any game the engine can keep. Longer lines are
+// refused whole, so that no part of one is ever taken for a command.
+constexpr int32_t MaxLineLength = 65536 - 1;
+constexpr int32_t LineBufferSize = MaxLineLength + 1;  // a caller's line buffer
+// A longest line with a carriage return and its line feed.
+constexpr int32_t ChannelBufferSize = MaxLineLength + 2;
 
 struct LineChannel {
     StreamHandle InHandle;   // lines are read from here
@@ -18,10 +21,12 @@ struct LineChannel {
     int32_t IsConsole;       // the input is a console that queues events (Windows)
     int32_t PipeAvailable;   // bytes known to be waiting and not yet read
     int32_t Filled;          // bytes held in Buffer
-    int32_t MaxLine;         // longer lines are handed out in pieces of this many bytes
-    char Buffer[LongLineBufferSize];
-    bool LastLineOverlong;  // the line last handed out was too long and is refused
-    bool InputEnded;        // the input reached its end (or failed): nothing more will be read
+    char Buffer[ChannelBufferSize];
+    bool InputEnded;  // the input reached its end (or failed): nothing more will be read
+    bool Overlong;    // the line being read is too long: its bytes are dropped as they come
+    // The last line ReadLine handed out was refused as too long and came out
+    // empty; false after every other line.
+    bool LastLineOverlong;
     // Where HasInput learns how many events a console has queued: the system's
     // count, unless a test stands in for the console.
     int32_t (*CountConsoleEvents)(StreamHandle console);
@@ -29,11 +34,8 @@ struct LineChannel {
 
 // Opens on the standard input and output.
 void OpenChannel(LineChannel& channel);
-// Opens on two streams the caller already has. Lines are cut at 1023 bytes.
+// Opens on two streams the caller already has.
 void OpenOnStreams(LineChannel& channel, StreamHandle in, StreamHandle out);
-// Lines up to `length` bytes (held within 1023..LongLineBufferSize - 1) are
-// handed out whole from now on; the caller's line buffers must hold them.
-void SetMaxLineLength(LineChannel& channel, int32_t length);
 // Closes both streams.
 void CloseChannel(LineChannel& channel);
 
@@ -44,11 +46,13 @@ void FillChannel(LineChannel& channel);
 // (a key release, a focus change), and a read would wait for a whole line.
 // A pipe is asked for its count only when the last count has been read.
 bool HasInput(LineChannel& channel);
-// Hands out one complete line already held in the buffer.
+// Hands out one complete line already held in the buffer (or refuses it).
 bool TakeLine(LineChannel& channel, char* line);
-// The next line, if one can be had without waiting. Longer lines come in pieces
-// of MaxLine characters; a last line without a line feed is handed out when
-// the input ends.
+// The next line into `line` (LineBufferSize bytes), if one can be had without
+// waiting. A line of more than MaxLineLength bytes (a carriage return before
+// its line feed not counted) is dropped up to its line feed, however many
+// reads that takes, and comes out as an empty line with LastLineOverlong set.
+// A last line without a line feed is handed out when the input ends.
 bool ReadLine(LineChannel& channel, char* line);
 // True once the input has ended and every line it held has been handed out.
 bool AtEndOfInput(const LineChannel& channel);

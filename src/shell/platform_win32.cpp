@@ -76,10 +76,14 @@ int32_t ReadStream(StreamHandle stream, char* buffer, int32_t size) {
     DWORD got = 0;
     BOOL done = ReadFile(HandleOf(stream), buffer, DWORD(size), &got, nullptr);
     if (got > 0) return int32_t(got);  // a message pipe may say "more data" with bytes read
-    // A read of 0 bytes is the end of a file or of a pipe whose writer wrote
-    // nothing; a broken pipe or any other failure ends the input for good.
-    if (!done && GetLastError() == ERROR_OPERATION_ABORTED) return -1;
-    return 0;
+    // A broken pipe or any other failure ends the input for good.
+    if (!done) return GetLastError() == ERROR_OPERATION_ABORTED ? -1 : 0;
+    // No bytes and no failure: the end of a file, or a writer's empty write
+    // into a pipe, which ends nothing. A pipe whose writer is gone fails the
+    // peek (so does a POSIX pipe under wine, which reads 0 at its end).
+    if (GetFileType(HandleOf(stream)) != FILE_TYPE_PIPE) return 0;
+    DWORD waiting = 0;
+    return PeekNamedPipe(HandleOf(stream), nullptr, 0, nullptr, &waiting, nullptr) ? -1 : 0;
 }
 
 void WriteStream(StreamHandle stream, const char* bytes, int32_t size) {

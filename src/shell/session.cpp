@@ -11,7 +11,7 @@
 #include "shell/uci.h"
 
 void ServeSession(Engine& engine) {
-    static char line[LongLineBufferSize];
+    static char line[LineBufferSize];
     while (!ReadLine(engine.channel, line)) {
         if (AtEndOfInput(engine.channel)) return;
         SleepMilliseconds(1);

@@ -65,7 +65,6 @@ bool RunUciLine(Engine& engine, char* line) {
 void ServeUci(Engine& engine) {
     engine.uci = true;
     engine.booted = true;
-    SetMaxLineLength(engine.channel, LongLineBufferSize - 1);
     PrepareEngine(engine);
     WriteUciReply(engine);
     ServeLines(engine, RunUciLine);

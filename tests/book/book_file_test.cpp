@@ -16,6 +16,9 @@ namespace {
 const std::string Start = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
 const std::string StartBlack =
     "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1";
+// The red centre pawn a rank behind where it starts.
+const std::string PawnBehind =
+    "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P3P1P/1C5C1/4P4/RNBAKABNR w - - 0 1";
 
 // The moves and weights stored for a FEN, as "h2e2:3 b0c2:1".
 std::string StoredFor(const Book& book, const std::string& fen) {
@@ -57,6 +60,8 @@ TEST(BookFile, LinesAndLineEnds) {
          "h7e7:5", 3},
         {"the fields after the side are not read", "h2e2 3 " + Start.substr(0, Start.size() - 8),
          "h2e2:3", "", 1},
+        {"a position no game reaches is skipped",
+         "h2e2 3 " + Start + "\nb0c2 1 " + PawnBehind + "\n", "h2e2:3", "", 1},
     };
     for (const FileCase& c : cases) {
         const TempBookFile file(c.bytes);
@@ -99,6 +104,7 @@ TEST(BookFile, DamagedLinesAreSkippedAndWeightsClamped) {
         {"h2e2 3 \r\n", false, 0},
         {"h2e2 3 " + Start, true, 3},
         {"h2e2 3 " + Start + "\r\n", true, 3},
+        {"h2e2 3 " + PawnBehind, false, 0},
         {"h2e2 70000 " + Start, true, 65535},
         {"h2e2 65535 " + Start, true, 65535},
         {"h2e2 65536 " + Start, true, 65535},

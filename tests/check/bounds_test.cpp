@@ -50,7 +50,7 @@ TEST(Bounds, EveryGeneratorInRandomPlacements) {
     std::mt19937 rng(4242);
     int inCheck = 0, largest = 0;
     for (int trial = 0; trial < 6000; trial++) {
-        LoadRandomPlacement(pos, rng, 0.3 + 0.7 * (trial % 8) / 7.0);
+        ASSERT_TRUE(LoadRandomPlacement(pos, rng, 0.3 + 0.7 * (trial % 8) / 7.0));
         const std::string fen = FenOfPosition(pos);
         MoveRecord list[MaxGeneratedMoves];
         const int checks = GenerateChecks(pos, list);

@@ -228,9 +228,11 @@ int32_t RefEvaluate(const Position& pos) {
     return pos.SideToMove == Red ? score + 3 : 3 - score;
 }
 
-// Places `letter` on (file, row) if the square is free and the quota allows.
+// Places `letter` on (file, row) if the square is free, the quota allows and
+// some game can bring the piece there.
 bool Put(char board[10][9], int quota[128], char letter, int file, int row) {
     if (board[row][file] || quota[int(letter)] == 0) return false;
+    if (!RefCanStandOn(letter, file, row)) return false;
     board[row][file] = letter;
     quota[int(letter)]--;
     return true;
@@ -329,7 +331,8 @@ TEST(EvalReference, TermsAgreeOverRandomPlacements) {
     std::mt19937 rng(12);
     Coverage coverage;
     for (int i = 0; i < 40000; i++) {
-        LoadFen(RandomPlacement(rng).c_str(), pos);
+        const std::string fen = RandomPlacement(rng);
+        ASSERT_TRUE(LoadFen(fen.c_str(), pos)) << fen;
         CompareAll(pos, coverage);
         if (HasFatalFailure()) return;
     }

@@ -51,11 +51,11 @@ TEST(EvalTerms, EmptyCannonBonus) {
         {"ke9 nc9 Ca9 Ri0 Kd0", 0, 0},
         // Middle row: 35 only with both squares above and below the king taken.
         {"ke8 Ci8 Ra0 Kd0", 15, 0},
-        {"ke8 ae9 Ci8 Ra0 Kd0", 15, 0},
-        {"ke8 ae9 ae7 Ci8 Ra0 Kd0", 35, 0},
+        {"ke8 ne9 Ci8 Ra0 Kd0", 15, 0},
+        {"ke8 ne9 be7 Ci8 Ra0 Kd0", 35, 0},
         // Front row.
         {"kd7 Ca7 Ra0 Ke0", 20, 0},
-        {"kd7 ad8 Ca7 Ra0 Ke0", 40, 0},
+        {"kd7 nd8 Ca7 Ra0 Ke0", 40, 0},
         // Both cannons count.
         {"ke9 Ce2 Ca9 Ri0 Kd0", 50, 0},
         // Black's cannons against the red king, by the same rules.
@@ -64,8 +64,8 @@ TEST(EvalTerms, EmptyCannonBonus) {
         {"Ke1 ce0 ra9 kd9", 0, 0},
         {"Ke0 ca0 ri9 kd9", 0, 20},
         {"Ke0 Ae1 ca0 ri9 kd9", 0, 40},
-        {"Ke1 Ae0 Ae2 ci1 ra9 kd9", 0, 35},
-        {"Kd2 Ad1 ca2 ra9 ke9", 0, 40},
+        {"Ke1 Ne0 Be2 ci1 ra9 kd9", 0, 35},
+        {"Kd2 Nd1 ca2 ra9 ke9", 0, 40},
         // Without an enemy king there is nothing to face.
         {"Kd0 Ce2 Ra0", 0, 0},
     };
@@ -78,9 +78,9 @@ TEST(EvalTerms, PalaceHeartBonus) {
         {"ke9 ad9 af9 ne8 Kd0", 10, 0},
         {"ke9 ad9 af9 re8 Kd0", 10, 0},
         {"ke9 ad9 af9 Ne8 Kd0", 0, 0},
-        {"ke9 ad9 bf9 ce8 Kd0", 0, 0},
+        {"ke9 ad9 nf9 ce8 Kd0", 0, 0},
         {"ke9 ad9 ne8 Kd0", 0, 0},
-        {"kd9 ae9 af9 ne8 Kd0", 0, 0},
+        {"kd9 re9 af9 ne8 Kd0", 0, 0},
         // A red cannon on the e-file: 60 when the first piece above it is on e7.
         {"ke9 ad9 af9 ne8 Kd0 Ce2", 30, 0},
         {"ke9 ad9 af9 ne8 be7 Kd0 Ce2", 70, 0},
@@ -145,12 +145,12 @@ TEST(EvalTerms, KnightMobility) {
         {"nb9", 0, 15},
         {"Ne5", 40, 0},
         // Own pieces block a target; enemy pieces are there to be taken.
-        {"Nb0 Pa2", 10, 0},
+        {"Nb0 Ba2", 10, 0},
         {"Nb0 pa2 pc2 pd1", 15, 0},
         // A piece on the leg blocks the move.
-        {"Nb0 Pa2 Ab1", 5, 0},
+        {"Nb0 Ba2 Rb1", 5, 0},
         {"Ne5 Pe6 Pe4 Pd5 Pf5", 0, 0},
-        {"Ne5 pe6 pe4 pd5 pf5", 0, 0},
+        {"Ne5 pe6 pe4 rd5 cf5", 0, 0},
         {"Nb0 Nh0", 30, 0},
     };
     CHECK_TERM(KnightMobility, cases);
@@ -159,7 +159,7 @@ TEST(EvalTerms, KnightMobility) {
 TEST(EvalTerms, RookMobility) {
     const TermCase cases[] = {
         // Three empty squares on the file, none on the row: 3 / 2 = 1.
-        {"Ra4 Pa7 Pa2 Pb4", 1, 0},
+        {"Ra4 Pa7 Ba2 Nb4", 1, 0},
         {"Ra0 Ke1 ke9", 8, 0},
         // Nine and eight halve to 4 and 4; the d-file rook reaches 9 and 3.
         {"Ra0 Rd1 Ke1 ke9", 8 + 4 + 1, 0},

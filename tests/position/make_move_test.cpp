@@ -209,9 +209,9 @@ TEST(MakeMove, CheckersMaskNamesTheAttackers) {
     const Case cases[] = {
         // Red to move; black attackers use bits 12..23.
         {"3k5/9/9/9/9/9/9/9/9/3rK4 w", 1u << 22},     // rook beside the king
-        {"4k4/9/9/9/4c4/9/9/9/4P4/4K4 w", 1u << 20},  // cannon over a screen
+        {"4k4/9/9/9/4c4/9/9/9/4A4/4K4 w", 1u << 20},  // cannon over a screen
         {"3k5/9/9/9/9/9/9/9/2n6/4K4 w", 1u << 18},    // knight, leg empty
-        {"3k5/9/9/9/9/9/9/9/2nP5/4K4 w", 0},          // knight, leg blocked
+        {"3k5/9/9/9/9/9/9/9/2nR5/4K4 w", 0},          // knight, leg blocked
         {"3k5/9/9/9/9/9/9/9/4p4/4K4 w", 1u << 13},    // pawn in front
         {"3k5/9/9/9/9/9/9/9/9/3pK4 w", 1u << 13},     // pawn beside
         {"4k4/9/9/9/9/9/9/9/9/4K4 w", 1u << 12},      // facing kings

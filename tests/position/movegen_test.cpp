@@ -72,7 +72,7 @@ std::pair<std::vector<RefMove>, std::vector<RefMove>> DefenderCaptures(const Pos
 
 // Loads the side's pieces, each on the square its code picks from `squares`
 // (the code equal to the count of squares: not on the board); false when two
-// share a square.
+// share a square or one stands where no game can bring it.
 bool LoadCoded(Position& pos, uint32_t side, const char* letters,
                const std::vector<std::string>& squares, int code, std::string& pieces) {
     const int options = int(squares.size()) + 1;
@@ -82,6 +82,7 @@ bool LoadCoded(Position& pos, uint32_t side, const char* letters,
         const int at = code % options;
         if (at == options - 1) continue;
         if (std::find(used.begin(), used.end(), at) != used.end()) return false;
+        if (!RefCanStandOn(*c, squares[at][0] - 'a', '9' - squares[at][1])) return false;
         used.push_back(at);
         if (!pieces.empty()) pieces += ' ';
         pieces += *c;
@@ -91,10 +92,10 @@ bool LoadCoded(Position& pos, uint32_t side, const char* letters,
     return true;
 }
 
-// The king and both advisors on any squares of their palace, then both
-// bishops on any of their points or off them, each against an enemy rook on
-// any other of those squares; then pieces placed anywhere, strays and
-// crowds included.
+// The king and both advisors on any of their squares in the palace, then
+// both bishops on any of their points, each against an enemy rook on any
+// other of those squares or just off them; then random placements, crowds
+// included.
 TEST(MoveGen, DefenderCapturesInEveryArrangement) {
     Position& pos = ScratchPosition();
     int captures = 0;
@@ -106,7 +107,7 @@ TEST(MoveGen, DefenderCapturesInEveryArrangement) {
         for (int r = 0; r < 3; r++)
             for (char f = 'd'; f <= 'f'; f++) palace.push_back(std::string{f, rank(r)});
         for (const char* p : {"c0", "g0", "a2", "e2", "i2", "c4", "g4", "d1", "e4"})
-            points.push_back(std::string{p[0], rank(p[1] - '0')});  // the last two: strays
+            points.push_back(std::string{p[0], rank(p[1] - '0')});  // the last two: the rook's only
         const bool red = side == Red;
         const std::string guards = red ? "KAAr" : "kaaR", bishops = red ? "BBr" : "bbR";
         std::string pieces;
@@ -125,7 +126,7 @@ TEST(MoveGen, DefenderCapturesInEveryArrangement) {
     }
     std::mt19937 rng(23);
     for (int trial = 0; trial < 3000; trial++) {
-        LoadRandomPlacement(pos, rng, 0.4 + 0.6 * (trial % 4) / 3.0);
+        ASSERT_TRUE(LoadRandomPlacement(pos, rng, 0.4 + 0.6 * (trial % 4) / 3.0)) << trial;
         const auto lists = DefenderCaptures(pos);
         ASSERT_EQ(lists.first, lists.second) << "trial " << trial;
         captures += int(lists.first.size());

@@ -42,10 +42,10 @@ MovePicker& Picker() {
     return picker;
 }
 
-// Red: rook b4, cannon h2 behind its own pawn h3, king e0. Black: knight b6
-// (undefended), rook h7, pawns e5 and e4 (the crossed one defended by the
+// Red: rook b4, cannon i2 behind its own pawn i3, king e0. Black: knight b6
+// (undefended), rook i7, pawns e5 and e4 (the crossed one defended by the
 // other), king d9.
-const char* const Captures = "3k5/9/7r1/1n7/4p4/1R2p4/7P1/7C1/9/4K4 w - - 0 1";
+const char* const Captures = "3k5/9/8r/1n7/4p4/1R2p4/8P/8C/9/4K4 w - - 0 1";
 
 TEST(Picker, StagesInOrder) {
     const std::unique_ptr<SearchState> owned = NewSearchState();
@@ -55,20 +55,20 @@ TEST(Picker, StagesInOrder) {
     ResetSearchTables(state);
     StatsOf(state.ordering, Code("b4b5")).history = 100;
     StatsOf(state.ordering, Code("e0d0")).history = 50;
-    state.ordering.killers[0][0] = ParseMoveString("h3h4");
+    state.ordering.killers[0][0] = ParseMoveString("i3i4");
     state.ordering.killers[0][1] = ParseMoveString("b4b6");  // its target is occupied: no killer
     MovePicker& p = Picker();
     ASSERT_EQ(InitPicker(p, state, pos, 3, -MateScore, MateScore), NoHashCutoff);
     const std::vector<std::string> moves = AllMoves(p, state, pos);
     ASSERT_GE(moves.size(), 6u);
     // Good captures by MVV/LVA: cannon takes rook (150), rook takes knight (66).
-    EXPECT_EQ(moves[0], "h2h7");
+    EXPECT_EQ(moves[0], "i2i7");
     EXPECT_EQ(moves[1], "b4b6");
-    EXPECT_EQ(moves[2], "h3h4");  // killer 1
+    EXPECT_EQ(moves[2], "i3i4");  // killer 1
     // Quiet moves by falling history; without a hash move the killer comes again.
     EXPECT_EQ(moves[3], "b4b5");
     EXPECT_EQ(moves[4], "e0d0");
-    EXPECT_EQ(std::count(moves.begin(), moves.end(), "h3h4"), 2);
+    EXPECT_EQ(std::count(moves.begin(), moves.end(), "i3i4"), 2);
     // The losing capture of the defended pawn comes last.
     EXPECT_EQ(moves.back(), "b4e4");
     // Every pseudo-legal move appears.
@@ -81,19 +81,19 @@ TEST(Picker, HashMoveFirstAndNotRepeated) {
     Position& pos = ScratchPosition();
     LoadFen(Captures, pos);
     ResetSearchTables(state);
-    state.ordering.killers[0][0] = ParseMoveString("h3h4");
+    state.ordering.killers[0][0] = ParseMoveString("i3i4");
     state.ordering.killers[0][1] = ParseMoveString("b4b5");
     StoreHash(state.hash, pos, Code("e0f0"), 20, 5, BoundLower);
     MovePicker& p = Picker();
     ASSERT_EQ(InitPicker(p, state, pos, 3, -MateScore, 50), NoHashCutoff);  // 20 < beta
     const std::vector<std::string> moves = AllMoves(p, state, pos);
     EXPECT_EQ(moves[0], "e0f0");
-    EXPECT_EQ(moves[1], "h2h7");
+    EXPECT_EQ(moves[1], "i2i7");
     EXPECT_EQ(moves[2], "b4b6");
-    EXPECT_EQ(moves[3], "h3h4");
+    EXPECT_EQ(moves[3], "i3i4");
     EXPECT_EQ(moves[4], "b4b5");
     // With a hash move the quiet stage skips it and both killers.
-    for (const char* once : {"e0f0", "h3h4", "b4b5"})
+    for (const char* once : {"e0f0", "i3i4", "b4b5"})
         EXPECT_EQ(std::count(moves.begin(), moves.end(), once), 1) << once;
     EXPECT_EQ(moves.size(), RefPseudoLegalMoves(pos).size());
 
@@ -240,7 +240,7 @@ TEST(Picker, QuiescenceCapturesThenChecks) {
             InitQuiescencePicker(p, state, pos, allow);
             std::vector<std::string> moves;
             while (const Move m = NextQuiescenceMove(p, pos)) moves.push_back(Text(m));
-            std::vector<std::string> expected = {"h2h7", "b4b6", "b4e4"};
+            std::vector<std::string> expected = {"i2i7", "b4b6", "b4e4"};
             if (option && allow)
                 for (int i = 0; i < checkCount; i++) expected.push_back(Text(MoveOf(checks[i])));
             EXPECT_EQ(moves, expected) << option << allow;

@@ -56,16 +56,16 @@ TEST(StaticExchange, KnownExchanges) {
         {"Ke0 ke9 Ra0 pa5 nb7", "a0a5", false, -11, -11},
         // The knight's leg next to the target is blocked: the pawn is free.
         {"Ke0 ke9 Ra0 pa5 nb7 Pb6", "a0a5", true, 1, 1},
-        {"Ke0 ke9 Ra0 pa5 nb7 pb6", "a0a5", true, 1, 1},
+        {"Ke0 ke9 Ra0 pa5 nb7 rb6", "a0a5", true, 1, 1},
         // Knight for knight is good at once; played out, the rook behind wins the pawn too.
         {"Kd0 kf9 Nd3 ne5 pe6 Re0", "d3e5", true, 0, 1},
         // A pawn that has crossed the river is worth 3 once it stands across.
         {"Kd0 kf9 Ra0 pa4", "a0a4", true, 3, 3},
         {"Kd0 kf9 Pe4 ce5 nd7", "e4e5", true, 5, 6 - 3},
         // Every capture is forced, the king's too: it takes the rook and is lost.
-        {"Kd0 ke9 Ra8 pe8 Pe5 Ce3", "a8e8", true, 1 - 12 + 22, 1 - 12 + 22},
+        {"Kd0 ke9 Ra8 ae8 Pe5 Ce3", "a8e8", true, 2 - 12 + 22, 2 - 12 + 22},
         // A cannon defends only over a screen.
-        {"Kd0 kf9 Ra0 pa5 ca9 pa8", "a0a5", false, -11, -11},
+        {"Kd0 kf9 Ra0 pa5 ca9 na8", "a0a5", false, -11, -11},
         {"Kd0 kf9 Ra0 pa5 ca9", "a0a5", true, 1, 1},
     };
     Position& pos = ScratchPosition();
@@ -104,15 +104,16 @@ TEST(AttackerCursor, StagesInOrder) {
         std::vector<std::string> order;
     };
     const Case cases[] = {
-        // Bishop, advisor, knight, cannon, rook, king.
-        {"ne1 Ke0 Ad0 Bg3 Ng2 pe2 Ce5 Ra1", "e1", Red, {"g3", "d0", "g2", "e5", "a1", "e0"}},
+        // Bishop or advisor (no square is open to both), knight, cannon, rook, king.
+        {"ne1 Ke0 Ad0 Ng2 pe2 Ce5 Ra1", "e1", Red, {"d0", "g2", "e5", "a1", "e0"}},
+        {"ne2 Ke1 Bg0 Ng3 pe5 Ce7 Ra2 kf9", "e2", Red, {"g0", "g3", "e7", "a2", "e1"}},
         // An uncrossed pawn beside the river comes before the bishops.
-        {"re4 Pe3 Bc2 kd9 Kd0", "e4", Red, {"e3", "c2"}},
-        {"Re5 pe6 bg7 Kd0 kd9", "e5", Black, {"e6", "g7"}},
+        {"rc4 Pc3 Be2 kd9 Kd0", "c4", Red, {"c3", "e2"}},
+        {"Rc5 pc6 be7 Kd0 kd9", "c5", Black, {"c6", "e7"}},
         // A crossed pawn comes after the advisors; sideways only across the river.
         {"ne6 Pd6 Pe5 Pf6 Ng7 kd9 Kd0", "e6", Red, {"e5", "f6", "d6", "g7"}},
         {"Ne3 pd3 pe4 pf3 Kd0 kd9", "e3", Black, {"e4", "f3", "d3"}},
-        {"ne3 Pd3 Pf3 Kd0 kd9", "e3", Red, {}},
+        {"nd3 Pc3 Pe3 Kd0 kd9", "d3", Red, {}},
         // A cannon behind its own pawn goes first, then the pawn.
         {"re5 Pe4 Ce2 Kd0 kf9", "e5", Red, {"e2", "e4"}},
         {"ne6 Pd6 Cb6 Kd0 kf9", "e6", Red, {"b6", "d6"}},
@@ -122,7 +123,7 @@ TEST(AttackerCursor, StagesInOrder) {
         // A blocked leg; the eye of a bishop is not looked at.
         {"nc7 Nb9 Pb8 Kd0 kf9", "c7", Red, {}},
         {"nc7 Nb9 Kd0 kf9", "c7", Red, {"b9"}},
-        {"Bg3 Pf2 Ad0 ne1 Ke0 kd9", "e1", Red, {"g3", "d0", "e0"}},
+        {"Bg0 Nf1 ne2 Ke1 kd9", "e2", Red, {"g0", "e1"}},
         // Rooks and cannons lined up behind one another are found in turn.
         {"ra5 Ra3 Ra2 Kd0 kf9", "a5", Red, {"a3", "a2"}},
         {"ra5 Ra3 Ca2 Ca0 Kd0 kf9", "a5", Red, {"a2", "a0", "a3"}},

@@ -10,7 +10,7 @@ bool StartsWith(const std::string& s, const std::string& prefix) {
 std::vector<std::string> ReadLinesUntil(LineChannel& channel, const std::string& last, int ms,
                                         const char* alsoLast) {
     std::vector<std::string> lines;
-    static char line[LongLineBufferSize];
+    static char line[LineBufferSize];
     while (ReadLineWithin(channel, line, ms)) {
         lines.push_back(line);
         if (StartsWith(lines.back(), last)) break;

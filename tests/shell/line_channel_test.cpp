@@ -81,30 +81,39 @@ std::string Letters(int count) {
     return text;
 }
 
-TEST(LineChannel, AnOverLongLineComesInPiecesOf1023) {
+// The line arrives in many small reads, none of which sees its end or its
+// start again: nothing of it is handed out, and the buffer never holds more
+// than a longest line.
+TEST(LineChannel, AnOverlongLineInSmallReadsIsRefusedWhole) {
     PipeChannel p;
-    std::string text = Letters(1030);
-    p.Send(text);
+    p.Send("go\n");
     ASSERT_TRUE(p.Read());
-    EXPECT_EQ(std::string(p.line), text.substr(0, 1023));
-    EXPECT_FALSE(p.Read());  // seven characters wait for their line feed
-    p.Send("\n");
+    EXPECT_FALSE(p.channel.LastLineOverlong);
+    const std::string text = "position startpos moves" + Letters(MaxLineLength + 3000);
+    for (size_t at = 0; at < text.size(); at += 1000) {
+        p.Send(text.substr(at, 1000));
+        EXPECT_FALSE(p.Read()) << at << ": " << std::string(p.line).substr(0, 40);
+        EXPECT_LE(p.channel.Filled, ChannelBufferSize);
+    }
+    EXPECT_FALSE(p.Read());
+    p.Send("\r\nstop\n");
     ASSERT_TRUE(p.Read());
-    EXPECT_EQ(std::string(p.line), text.substr(1023));
+    EXPECT_STREQ(p.line, "");
+    EXPECT_TRUE(p.channel.LastLineOverlong);
+    ASSERT_TRUE(p.Read());
+    EXPECT_STREQ(p.line, "stop");
+    EXPECT_FALSE(p.channel.LastLineOverlong);
+    EXPECT_FALSE(p.Read());
+    EXPECT_FALSE(AtEndOfInput(p.channel));
 }
 
-TEST(LineChannel, AVeryLongLineKeepsEveryByteInOrder) {
+TEST(LineChannel, ALongLineKeepsEveryByteInOrder) {
     PipeChannel p;
     std::string text = Letters(5000);
     p.Send(text + "\nnext\n");
-    std::string joined;
-    int pieces = 0;
-    for (int i = 0; i < 5 && p.Read(); i++) {
-        joined += p.line;
-        pieces++;
-    }
-    EXPECT_EQ(pieces, 5);  // 4 x 1023 and then 908
-    EXPECT_EQ(joined, text);
+    ASSERT_TRUE(p.Read());
+    EXPECT_EQ(std::string(p.line), text);
+    EXPECT_FALSE(p.channel.LastLineOverlong);
     ASSERT_TRUE(p.Read());
     EXPECT_STREQ(p.line, "next");
 }
@@ -133,20 +142,24 @@ TEST(LineChannel, APipeIsAskedForItsCountOnlyWhenTheCountIsUsedUp) {
     EXPECT_STREQ(p.line, "go depth 5");
     EXPECT_FALSE(HasInput(p.channel));  // asked again: the pipe is empty
 
-    // A read that takes only part of the count leaves the rest counted.
-    std::string text = Letters(1020);
-    p.Send(text);
-    EXPECT_FALSE(p.Read());
-    EXPECT_EQ(p.channel.Filled, 1020);
+    // A read that takes only part of the count leaves the rest counted. The
+    // pipe holds less than the buffer: the line goes in by pieces.
+    const std::string text = Letters(ChannelBufferSize - 3);
+    for (size_t at = 0; at < text.size(); at += 8192) {
+        p.Send(text.substr(at, 8192));
+        EXPECT_FALSE(p.Read());
+    }
+    EXPECT_EQ(p.channel.Filled, ChannelBufferSize - 3);
     p.Send("0123456789\n");
     EXPECT_TRUE(HasInput(p.channel));
     EXPECT_EQ(p.channel.PipeAvailable, 11);
-    ASSERT_TRUE(p.Read());  // four bytes fill the buffer: a piece of 1023 goes out
-    EXPECT_EQ(std::string(p.line), text + "012");
-    EXPECT_EQ(p.channel.PipeAvailable, 7);
+    EXPECT_FALSE(p.Read());  // three bytes fill the buffer, and no line that long fits
+    EXPECT_EQ(p.channel.PipeAvailable, 8);
     ASSERT_TRUE(p.Read());
-    EXPECT_STREQ(p.line, "3456789");
+    EXPECT_STREQ(p.line, "");
+    EXPECT_TRUE(p.channel.LastLineOverlong);
     EXPECT_EQ(p.channel.PipeAvailable, 0);
+    EXPECT_EQ(p.channel.Filled, 0);
 }
 
 TEST(LineChannel, AConsoleNeedsMoreThanOneQueuedEvent) {
@@ -194,16 +207,29 @@ TEST(LineChannel, OpeningCountsAConsoleWithTheSystem) {
 }
 
 TEST(LineChannel, TheEndOfAPipeHandsOutTheLastLineThenEnds) {
-    PipeChannel p;
-    p.Send("ucci\nquit");
-    p.EndInput();
-    ASSERT_TRUE(p.Read());
-    EXPECT_STREQ(p.line, "ucci");
-    ASSERT_TRUE(p.Read());
-    EXPECT_STREQ(p.line, "quit");
-    EXPECT_FALSE(p.Read());
-    EXPECT_TRUE(AtEndOfInput(p.channel));
-    EXPECT_FALSE(p.Read());
+    struct Case {
+        const char* bytes;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"ucci\nquit", {"ucci", "quit"}},
+        {"ucci\nq", {"ucci", "q"}},  // a last line of one byte
+        {"q", {"q"}},
+        {"ucci\n\r", {"ucci", ""}},
+        {"ucci\n", {"ucci"}},
+    };
+    for (const Case& c : cases) {
+        PipeChannel p;
+        p.Send(c.bytes);
+        p.EndInput();
+        std::vector<std::string> lines;
+        // A last line may wait for one more call, which then meets the end.
+        for (int i = 0; i < 10 && !AtEndOfInput(p.channel); i++)
+            if (p.Read()) lines.push_back(p.line);
+        EXPECT_EQ(lines, c.lines) << c.bytes;
+        EXPECT_TRUE(AtEndOfInput(p.channel)) << c.bytes;
+        EXPECT_FALSE(p.Read()) << c.bytes;
+    }
 }
 
 TEST(LineChannel, ARedirectedFileReadsToItsEnd) {
@@ -216,7 +242,9 @@ TEST(LineChannel, ARedirectedFileReadsToItsEnd) {
         {"ucci\nquit", {"ucci", "quit"}},
         {"ucci\r\n\r\ngo\r", {"ucci", "", "go"}},
         {"", {}},
-        {Letters(2000), {Letters(2000).substr(0, 1023), Letters(2000).substr(1023)}},
+        {Letters(2000), {Letters(2000)}},
+        {"ucci\nq", {"ucci", "q"}},
+        {"q", {"q"}},
     };
     for (const Case& c : cases) {
         TempFile file("input.txt", c.content);
@@ -237,40 +265,57 @@ TEST(LineChannel, ARedirectedFileReadsToItsEnd) {
     }
 }
 
-// A longer maximum hands long lines out whole, and still cuts at its own length.
-TEST(LineChannel, ASetMaximumLineLength) {
+// Lines up to MaxLineLength come whole, a carriage return before the line
+// feed not counted; longer ones come as one empty line each, flagged, however
+// many buffers they fill, and the line after them is read as usual.
+TEST(LineChannel, TheLongestLineComesWholeALongerOneIsRefused) {
+    const std::string longest = Letters(MaxLineLength), longer = Letters(MaxLineLength + 1);
+    const std::string refused = "(refused)";
     struct Case {
-        int32_t maxLine;
-        size_t length;
-        std::vector<size_t> pieces;
+        const char* name;
+        std::string content;
+        std::vector<std::string> lines;  // `refused` for a refused line
     };
     const Case cases[] = {
-        {1023, 3000, {1023, 1023, 954}},
-        {LongLineBufferSize - 1, 3000, {3000}},
-        {LongLineBufferSize - 1, LongLineBufferSize + 9, {LongLineBufferSize - 1, 10}},
-        // Held within 1023 and the buffer's room.
-        {5, 1030, {1023, 7}},
-        {1 << 30, LongLineBufferSize + 9, {LongLineBufferSize - 1, 10}},
+        {"the longest", "go\n" + longest + "\nquit\n", {"go", longest, "quit"}},
+        {"one shorter",
+         Letters(MaxLineLength - 1) + "\nquit\n",
+         {Letters(MaxLineLength - 1), "quit"}},
+        {"one longer", "go\n" + longer + "\nquit\n", {"go", refused, "quit"}},
+        {"the longest with CR LF", longest + "\r\nquit\r\n", {longest, "quit"}},
+        {"one longer with CR LF", longer + "\r\nquit\r\n", {refused, "quit"}},
+        {"a carriage return inside does not shorten it",
+         longest + "\rx\nquit\n",
+         {refused, "quit"}},
+        {"several buffers long",
+         Letters(3 * ChannelBufferSize + 5) + "\nquit\n",
+         {refused, "quit"}},
+        {"two in a row", longer + "\n" + longer + "\n\n", {refused, refused, ""}},
+        {"the longest at the end", "go\n" + longest, {"go", longest}},
+        {"the longest with CR at the end", longest + "\r", {longest}},
+        {"one longer at the end", "go\n" + longer, {"go", refused}},
+        {"a buffer and more at the end", "go\n" + Letters(2 * ChannelBufferSize), {"go", refused}},
     };
     for (const Case& c : cases) {
-        const std::string text = Letters(int(c.length));
-        TempFile file("input.txt", text + "\nquit\n");
+        TempFile file("input.txt", c.content);
         StreamHandle fd = OpenFileStream(file.path);
         ASSERT_NE(fd, NoStream);
         std::unique_ptr<LineChannel> channel(new LineChannel);
         OpenOnStreams(*channel, fd, NoStream);
-        SetMaxLineLength(*channel, c.maxLine);
-        std::vector<char> line(LongLineBufferSize);
-        std::vector<size_t> pieces;
-        std::string joined;
-        for (int i = 0; i < 20 && !AtEndOfInput(*channel); i++) {
+        std::vector<char> line(LineBufferSize);
+        std::vector<std::string> lines;
+        for (int i = 0; i < 50 && !AtEndOfInput(*channel); i++) {
+            line[0] = 'X';
             if (!ReadLine(*channel, line.data())) continue;
-            if (std::string(line.data()) == "quit") break;
-            pieces.push_back(std::strlen(line.data()));
-            joined += line.data();
+            if (channel->LastLineOverlong) {
+                EXPECT_EQ(line[0], 0) << c.name;
+                lines.push_back(refused);
+            } else {
+                lines.push_back(line.data());
+            }
         }
-        EXPECT_EQ(pieces, c.pieces) << c.maxLine << " " << c.length;
-        EXPECT_EQ(joined, text);
+        EXPECT_EQ(lines, c.lines) << c.name;
+        EXPECT_TRUE(AtEndOfInput(*channel)) << c.name;
         CloseStream(fd);
     }
 }

@@ -166,4 +166,21 @@ TEST_F(PositionLoading, BothRulesForAMoveThatCannotBePlayed) {
     }
 }
 
+// A placement no game reaches is refused whole: the position stays, and the
+// moves listed after it are not played on the position kept.
+TEST_F(PositionLoading, ARefusedPlacementKeepsThePositionAndItsMoves) {
+    char h2e2[] = "h2e2";
+    char* moves[] = {h2e2};
+    for (const bool uci : {false, true}) {
+        engine.uci = uci;
+        LoadGameWords(engine, engine.game, StartFen, nullptr, 0, SkipIllegalMoves);
+        LoadGameWords(engine, engine.game, "4k4/9/9/9/9/9/9/9/9/K8 w - - 0 1", moves, 1,
+                      uci ? StopAtIllegalMove : SkipIllegalMoves);
+        LoadByHand(Expected, StartFen, nullptr, 0);
+        ExpectSamePosition(engine.game, Expected, uci ? "uci" : "ucci");
+        EXPECT_EQ(Written(), std::string(uci ? "info string " : "info ") +
+                                 "position refused: no game reaches it\n");
+    }
+}
+
 }  // namespace

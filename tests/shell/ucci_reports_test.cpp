@@ -132,7 +132,7 @@ TEST_F(Reports, ProbeForms) {
 // root, however many moves the probe played.
 TEST_F(Reports, ProbeOutsideTheTableUsesQuiescence) {
     Position& pos = ScratchPosition();
-    LoadFen("3k5/9/7r1/1n7/4p4/1R2p4/7P1/7C1/9/4K4 w - - 0 1", pos);
+    LoadFen("3k5/9/8r/1n7/4p4/1R2p4/8P/8C/9/4K4 w - - 0 1", pos);
     const int expected = Quiesce(state, pos, -MateScore, MateScore, 0);
     ReportProbe(out, state, pos);
     EXPECT_EQ(Written(), "pophash lowerbound " + std::to_string(expected) + " depth 0 upperbound " +

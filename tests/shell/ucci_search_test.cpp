@@ -98,6 +98,24 @@ TEST(UcciSearch, ProbeAfterASearch) {
     EXPECT_TRUE(StartsWith(lines.back(), "pophash bestmove ")) << lines.back();
 }
 
+// A game of 201 plies is longer than 1023 bytes: read whole, it leaves black
+// to move, and the answer is black's.
+TEST(UcciSearch, AGameOfTwoHundredAndOnePliesIsReadWhole) {
+    EngineSession engine;
+    ASSERT_TRUE(engine.open);
+    std::string line = "position startpos moves";
+    for (int i = 0; i < 50; i++) line += " b0c2 b9c7 c2b0 c7b9";
+    line += " h2e2";
+    ASSERT_GT(line.size(), 1023u);
+    engine.Send(line);
+    engine.Send("go depth 1");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(LegalIn("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1",
+                        lines.back()))
+        << lines.back();
+}
+
 // In check with one reply, that reply is played even when banned: the single
 // reply is answered before the banned list is consulted.
 TEST(UcciSearch, ABannedSingleReplyIsStillPlayed) {

@@ -109,11 +109,27 @@ TEST(UcciSession, LinesOfManyWordsAreEchoedWhole) {
     EXPECT_EQ(session.exitCode, 0);
 }
 
-TEST(UcciSession, AnOverLongLineIsTakenInPieces) {
-    std::string word(1500, 'x');
+// A long line is read whole; an overlong one is dropped whole, and nothing
+// of it is carried out.
+TEST(UcciSession, AnOverLongLineIsNeverTakenInPieces) {
+    const std::string word(1500, 'x');
     Transcript session = RunEngine(word + "\nstop\n", 5000);
-    EXPECT_EQ(session.output, Echo(word.substr(0, 1023)) + Echo(word.substr(1023)) + Echo("stop") +
-                                  "Engine is not running.\n");
+    EXPECT_EQ(session.output, Echo(word) + Echo("stop") + "Engine is not running.\n");
+    EXPECT_EQ(session.exitCode, 0);
+
+    // Each piece of it would be a command: "ucci", "stop" and "quit".
+    std::string overlong = "ucci";
+    while (overlong.size() <= size_t(MaxLineLength)) overlong += "\rstop\rquit";
+    session = RunEngine(overlong + "\nstop\n", 5000);
+    const std::string tail = Echo("stop") + "Engine is not running.\n";
+    ASSERT_GE(session.output.size(), tail.size());
+    EXPECT_EQ(session.output.substr(session.output.size() - tail.size()), tail);
+    EXPECT_EQ(session.output.find("Engine is not running."), session.output.size() - 23)
+        << session.output.substr(0, 200);
+    EXPECT_EQ(session.output.find("id name"), std::string::npos) << session.output.substr(0, 200);
+    EXPECT_NE(session.output.find("info line longer than 65535 bytes refused\n"),
+              std::string::npos);
+    EXPECT_TRUE(session.ended);
     EXPECT_EQ(session.exitCode, 0);
 }
 

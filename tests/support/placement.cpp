@@ -22,7 +22,8 @@ std::string LoadPlacement(Position& pos, const char* pieces, uint32_t side) {
         if (left[int(word[0])]-- == 0) faults += "too many pieces: " + word + "; ";
         cell = word[0];
     }
-    LoadFen(FenOfGrid(board, side).c_str(), pos);
+    if (!LoadFen(FenOfGrid(board, side).c_str(), pos))
+        faults += std::string("a placement no game reaches: ") + pieces + "; ";
     return faults;
 }
 

@@ -9,8 +9,9 @@
 #include "support/fen_text.h"
 
 // Loads the pieces with `side` to move. Returns what was wrong with the words
-// (a malformed word, a square used twice, a piece too many), or the empty
-// text; the calling test checks that it is empty.
+// (a malformed word, a square used twice, a piece too many, a placement that
+// LoadFen refuses), or the empty text; the calling test checks that it is
+// empty.
 [[nodiscard]] std::string LoadPlacement(Position& pos, const char* pieces, uint32_t side = Red);
 // The placement and side fields of a FEN text for a grid of FEN letters by
 // [row][file], 0 for an empty square.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -264,16 +265,61 @@ bool FitsPiecePattern(const Position& pos, uint32_t from, uint32_t to) {
     }
 }
 
-void LoadRandomPlacement(Position& pos, std::mt19937& rng, double density) {
+bool RefCanStandOn(char letter, int file, int row) {
+    static const char Letters[] = "KABNRCPkabnrcp";
+    static const uint32_t Offsets[] = {0, 1, 3, 5, 7, 9, 11};
+    // reached[letter][square], filled on the first call
+    static std::vector<std::vector<bool>> reached;
+    if (reached.empty()) {
+        std::unique_ptr<Position> board(new Position{});
+        for (int l = 0; l < 14; l++) {
+            const uint32_t piece = SideBase(l < 7 ? Red : Black) + Offsets[l % 7];
+            std::vector<bool> seen(BoardSquares, false);
+            std::vector<uint32_t> open;
+            // The start squares, read from the start position's text.
+            int f = 0, r = 0;
+            for (const char* c = StartFen; *c && *c != ' '; c++) {
+                if (*c == '/') {
+                    r++;
+                    f = 0;
+                } else if (*c >= '1' && *c <= '9') {
+                    f += *c - '0';
+                } else {
+                    if (*c == Letters[l]) open.push_back(At(f, r));
+                    f++;
+                }
+            }
+            for (uint32_t s : open) seen[s] = true;
+            while (!open.empty()) {
+                const uint32_t from = open.back();
+                open.pop_back();
+                board->Board[from] = uint8_t(piece);
+                for (uint32_t to = 0; to < BoardSquares; to++) {
+                    if (seen[to] || !RefCanMove(*board, from, to)) continue;
+                    seen[to] = true;
+                    open.push_back(to);
+                }
+                board->Board[from] = 0;
+            }
+            reached.push_back(seen);
+        }
+    }
+    const char* l = std::strchr(Letters, letter);
+    if (!letter || !l || !OnBoard(file, row)) return false;
+    return reached[size_t(l - Letters)][At(file, row)];
+}
+
+bool LoadRandomPlacement(Position& pos, std::mt19937& rng, double density) {
     static const char Letters[] = "KAABBNNRRCCPPPPPkaabbnnrrccppppp";
     char board[10][9] = {};
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     for (const char* c = Letters; *c; c++) {
         if (chance(rng) >= density) continue;
-        for (;;) {
+        // Other pieces may have taken every square this one can have.
+        for (int tries = 0; tries < 1000; tries++) {
             const int square = int(rng() % 90);
             char& cell = board[square / 9][square % 9];
-            if (cell) continue;
+            if (cell || !RefCanStandOn(*c, square % 9, square / 9)) continue;
             cell = *c;
             break;
         }
@@ -294,5 +340,5 @@ void LoadRandomPlacement(Position& pos, std::mt19937& rng, double density) {
         if (row < 9) fen += '/';
     }
     fen += rng() % 2 ? " w" : " b";
-    LoadFen(fen.c_str(), pos);
+    return LoadFen(fen.c_str(), pos);
 }

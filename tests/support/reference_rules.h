@@ -59,9 +59,14 @@ void RefPlay(const Position& pos, uint32_t from, uint32_t to, Position& out);
 // has at most as many such targets as the move-count bounds allow for it.
 bool FitsPiecePattern(const Position& pos, uint32_t from, uint32_t to);
 
+// Whether the piece of FEN letter `letter` can stand on (file, row) in some
+// game: the squares its moves reach on an empty board from where it starts.
+bool RefCanStandOn(char letter, int file, int row);
+
 // Loads a random placement: each piece of both sides is on the board with
-// probability `density`, on any free playing square, whatever the rules say.
-void LoadRandomPlacement(Position& pos, std::mt19937& rng, double density);
+// probability `density`, on any free square where some game can bring it.
+// False when LoadFen refuses it: the loader and RefCanStandOn disagree.
+bool LoadRandomPlacement(Position& pos, std::mt19937& rng, double density);
 
 inline Move RefMoveCode(const RefMove& m) {
     return MoveCode(m.from, m.to);

@@ -53,7 +53,8 @@ TEST(FenText, PlacementsAndTheirFaults) {
     };
     const Case cases[] = {
         {"Ke0 ke9 Ch2", Red, "4k4/9/9/9/9/9/9/7C1/9/4K4 w - - 0 1", nullptr},
-        {"  ka9\tPi4 ", Black, "k8/9/9/9/9/8P/9/9/9/9 b - - 0 1", nullptr},
+        {"  kd9\tPi4 ", Black, "3k5/9/9/9/9/8P/9/9/9/9 b - - 0 1", nullptr},
+        {"Ke0 ka9", Red, nullptr, "a placement no game reaches"},
         {"", Red, "9/9/9/9/9/9/9/9/9/9 w - - 0 1", nullptr},
         {"Ke0 Xe5", Red, nullptr, "Xe5"},
         {"Ke0 Rj5", Red, nullptr, "Rj5"},
