@@ -9,3 +9,5 @@ int RunUcci();
 int RunPerftCommand(int argc, char** argv);
 // "quillon bench [DEPTH]"; argv holds the words after "bench".
 int RunBenchCommand(int argc, char** argv);
+// "quillon judge FEN-FIELDS [moves ...]"; argv holds the words after "judge".
+int RunJudgeCommand(int argc, char** argv);
