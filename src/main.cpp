@@ -16,6 +16,7 @@ struct Subcommand {
 const Subcommand Subcommands[] = {
     {"perft", RunPerftCommand},
     {"bench", RunBenchCommand},
+    {"judge", RunJudgeCommand},
 };
 
 }  // namespace

@@ -50,20 +50,21 @@ Position& GamePosition(Engine& engine) {
     return engine.game;
 }
 
-void LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* moves, int count,
+bool LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* moves, int count,
                    IllegalMoveRule rule) {
     // The moves belong to the refused position, not to the one kept.
     if (!LoadFen(fen ? fen : StartFen, pos)) {
         WriteMessage(engine, "position refused: no game reaches it");
-        return;
+        return false;
     }
     for (int i = 0; i < count; i++) {
-        if (rule == StopAtIllegalMove && !IsMoveText(moves[i])) return;
+        if (rule == StopAtIllegalMove && !IsMoveText(moves[i])) return true;
         MoveTextFaults faults;
         MoveRecord record = ParseMoveString(moves[i], &faults);
         WriteMoveTextFaults(engine, faults);
-        if (!PlayGameMove(pos, record) && rule == StopAtIllegalMove) return;
+        if (!PlayGameMove(pos, record) && rule == StopAtIllegalMove) return true;
     }
+    return true;
 }
 
 PollAnswer PollDuringSearch(Engine& engine) {

@@ -54,8 +54,9 @@ enum IllegalMoveRule : uint8_t {
 };
 // Loads the FEN (null: the start position) and plays the moves in order.
 // Malformed move texts are told as PrepareEngine tells them. A placement no
-// game can reach is refused with a message, the position left as it was.
-void LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* moves, int count,
+// game can reach is refused with a message, the position left as it was:
+// false then.
+bool LoadGameWords(Engine& engine, Position& pos, const char* fen, char* const* moves, int count,
                    IllegalMoveRule rule);
 
 // Messages (messages.cpp).

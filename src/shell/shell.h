@@ -13,3 +13,5 @@ void ServeSession(Engine& engine);
 int RunPerftCommand(int argc, char** argv);
 // "quillon bench [DEPTH]"; argv holds the words after "bench".
 int RunBenchCommand(int argc, char** argv);
+// "quillon judge FEN-FIELDS [moves ...]"; argv holds the words after "judge".
+int RunJudgeCommand(int argc, char** argv);

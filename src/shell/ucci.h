@@ -17,8 +17,9 @@ bool RunUcciLine(Engine& engine, char* line);
 // The start position ("startpos") or a FEN, words 2 to 7, then the moves
 // after "moves": from word 3 after "startpos", from word 9 after a FEN (a
 // line of fewer than ten words has none). A move that cannot be played is
-// left out and the following ones are still tried.
-void LoadUcciPosition(Engine& engine, Position& pos, char* const* words, int count);
+// left out and the following ones are still tried. False when the placement
+// is refused (the position is left as it was).
+bool LoadUcciPosition(Engine& engine, Position& pos, char* const* words, int count);
 
 // ---------------------------------------------------------------------------
 // "go" (ucci_go.cpp, ucci_limits.cpp)

@@ -37,16 +37,15 @@ bool NamesAPosition(char* const* words, int count) {
 
 void RunPosition(Engine& engine, char* const* words, int count) {
     if (!engine.booted || !NamesAPosition(words, count)) return;
-    LoadUcciPosition(engine, engine.game, words, count);
-    engine.positionSet = true;
+    if (LoadUcciPosition(engine, engine.game, words, count)) engine.positionSet = true;
 }
 
 void RunProbe(Engine& engine, char* const* words, int count) {
     PrepareEngine(engine);
     if (NamesAPosition(words, count)) {
-        LoadUcciPosition(engine, engine.probe, words, count);
-        engine.probeSet = true;
-    } else if (!engine.probeSet) {
+        if (LoadUcciPosition(engine, engine.probe, words, count)) engine.probeSet = true;
+    }
+    if (!engine.probeSet) {
         LoadFen(StartFen, engine.probe);
         engine.probeSet = true;
     }

@@ -14,16 +14,16 @@ constexpr size_t FenCapacity = 1024;
 
 }  // namespace
 
-void LoadUcciPosition(Engine& engine, Position& pos, char* const* words, int count) {
+bool LoadUcciPosition(Engine& engine, Position& pos, char* const* words, int count) {
     if (KeywordOf(WordAt(words, count, 1)) == TokenStartPos) {
         const bool listed = KeywordOf(WordAt(words, count, StartMovesKeywordWord)) == TokenMoves;
         const int moves = listed ? count - StartFirstMoveWord : 0;
-        LoadGameWords(engine, pos, nullptr, words + StartFirstMoveWord, moves, SkipIllegalMoves);
-        return;
+        return LoadGameWords(engine, pos, nullptr, words + StartFirstMoveWord, moves,
+                             SkipIllegalMoves);
     }
     char fen[FenCapacity];
     JoinWords(words, FenFirstWord, count < FenEndWord ? count : FenEndWord, fen, sizeof fen);
     const bool listed = count > FirstMoveWord && KeywordOf(words[MovesKeywordWord]) == TokenMoves;
     const int moves = listed ? count - FirstMoveWord : 0;
-    LoadGameWords(engine, pos, fen, words + FirstMoveWord, moves, SkipIllegalMoves);
+    return LoadGameWords(engine, pos, fen, words + FirstMoveWord, moves, SkipIllegalMoves);
 }

@@ -19,8 +19,9 @@ bool RunUciLine(Engine& engine, char* line);
 
 // "position startpos|fen FEN [moves ...]": the FEN's words before "moves"
 // (at most six), then the moves up to the first that is not a legal move in
-// coordinate notation.
-void LoadUciPosition(Engine& engine, Position& pos, char* const* words, int count);
+// coordinate notation. False when the placement is refused (the position is
+// left as it was).
+bool LoadUciPosition(Engine& engine, Position& pos, char* const* words, int count);
 // "setoption name NAME... [value VALUE]": unknown names are ignored.
 void RunUciSetOption(Engine& engine, char* const* words, int count);
 

@@ -16,8 +16,7 @@ void WriteUciReply(Engine& engine) {
 void RunUciPosition(Engine& engine, char* const* words, int count) {
     const CommandToken kind = KeywordOf(WordAt(words, count, 1));
     if (kind != TokenStartPos && kind != TokenFen) return;
-    LoadUciPosition(engine, engine.game, words, count);
-    engine.positionSet = true;
+    if (LoadUciPosition(engine, engine.game, words, count)) engine.positionSet = true;
 }
 
 }  // namespace

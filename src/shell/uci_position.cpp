@@ -16,18 +16,17 @@ constexpr size_t FenCapacity = 1024;
 
 }  // namespace
 
-void LoadUciPosition(Engine& engine, Position& pos, char* const* words, int count) {
+bool LoadUciPosition(Engine& engine, Position& pos, char* const* words, int count) {
     int movesAt = 2;
     while (movesAt < count && KeywordOf(words[movesAt]) != TokenMoves) movesAt++;
     const int moves = movesAt < count ? count - movesAt - 1 : 0;
     if (KeywordOf(WordAt(words, count, 1)) == TokenStartPos) {
-        LoadGameWords(engine, pos, nullptr, words + movesAt + 1, moves, StopAtIllegalMove);
-        return;
+        return LoadGameWords(engine, pos, nullptr, words + movesAt + 1, moves, StopAtIllegalMove);
     }
     // The FEN's words before "moves", at most six, as UCCI joins them.
     char fen[FenCapacity];
     JoinWords(words, FenFirstWord, movesAt < FenEndWord ? movesAt : FenEndWord, fen, sizeof fen);
-    LoadGameWords(engine, pos, fen, words + movesAt + 1, moves, StopAtIllegalMove);
+    return LoadGameWords(engine, pos, fen, words + movesAt + 1, moves, StopAtIllegalMove);
 }
 
 void RunUciSetOption(Engine& engine, char* const* words, int count) {

@@ -73,7 +73,14 @@ void ExpectSamePosition(const Position& a, const Position& b, const std::string&
 
 Position Expected;
 
-using PositionLoading = InProcessEngine;
+class PositionLoading : public InProcessEngine {
+protected:
+    void Run(const char* text) {
+        std::string line = text;
+        RunUcciLine(engine, &line[0]);
+        Written();
+    }
+};
 
 TEST_F(PositionLoading, LoadsTheFenAndPlaysTheListedMoves) {
     const std::string start = StartFen;
@@ -168,6 +175,18 @@ TEST_F(PositionLoading, BothRulesForAMoveThatCannotBePlayed) {
 
 // A placement no game reaches is refused whole: the position stays, and the
 // moves listed after it are not played on the position kept.
+// A first position that is refused leaves none set: "go" then searches the
+// start position, never a position nothing loaded.
+TEST_F(PositionLoading, ARefusedFirstPositionSetsNone) {
+    Run("ucci");
+    Run("position fen 4k4/9/9/9/9/9/9/9/9/K8 w - - 0 1 moves a0a1");
+    EXPECT_FALSE(engine.positionSet);
+    Run("probe fen 4k4/9/9/9/9/9/9/9/9/K8 w - - 0 1");
+    LoadByHand(Expected, StartFen, nullptr, 0);
+    ExpectSamePosition(engine.probe, Expected, "probe");
+    ExpectSamePosition(GamePosition(engine), Expected, "game");
+}
+
 TEST_F(PositionLoading, ARefusedPlacementKeepsThePositionAndItsMoves) {
     char h2e2[] = "h2e2";
     char* moves[] = {h2e2};
