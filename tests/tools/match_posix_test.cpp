@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "shell/channel_test_support.h"
-#include "tools/match/match.h"
+#include "support/match/match.h"
 
 namespace {
 

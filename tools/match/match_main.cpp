@@ -18,7 +18,7 @@
 #include <mutex>
 #include <thread>
 
-#include "match.h"
+#include "support/match/match.h"
 #include "position/random.h"
 
 namespace {

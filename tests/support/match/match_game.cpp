@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "match.h"
-#include "match_engine.h"
+#include "support/match/match.h"
+#include "support/match/match_engine.h"
 #include "support/fen_text.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "match.h"
+#include "support/match/match.h"
 
 namespace {
 

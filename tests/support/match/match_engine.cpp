@@ -1,11 +1,11 @@
 // One engine process: its handshake, new games, and asking it for a move.
 
-#include "match_engine.h"
+#include "support/match/match_engine.h"
 
 #include <chrono>
 #include <cstring>
 
-#include "match.h"
+#include "support/match/match.h"
 
 namespace {
 

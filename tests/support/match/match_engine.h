@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "match.h"
+#include "support/match/match.h"
 
 enum LineStatus : uint8_t { LineRead, LineEnded, LineLate };
 // The next whole line from the engine, waiting until `deadlineMs` (on the

@@ -1,6 +1,6 @@
 // Moves as the engines write them.
 
-#include "match.h"
+#include "support/match/match.h"
 
 std::string MoveToEngine(Move m, RankBase ranks) {
     std::string text;

@@ -4,7 +4,7 @@
 #include <memory>
 #include <sstream>
 
-#include "match.h"
+#include "support/match/match.h"
 
 bool OpeningIsLegal(const Opening& opening) {
     std::unique_ptr<Position> pos(new Position);
