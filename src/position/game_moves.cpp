@@ -35,5 +35,6 @@ bool PlayGameMove(Position& pos, MoveRecord& record) {
     record.score = 0;
     const bool played = MakeMove(record, pos);
     pos.Ply = 0;
+    QUILLON_ASSERT_CONSISTENT(pos);
     return played;
 }

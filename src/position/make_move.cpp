@@ -114,6 +114,7 @@ bool MakeMoveAs(MoveRecord& record, Position& pos) {
     const uint32_t from = record.from, to = record.to;
     const uint32_t us = sideToMove == EitherSide ? pos.SideToMove : uint32_t(sideToMove);
     const uint32_t them = us ^ 1;
+    QUILLON_ASSERT(pos.MoveCount + 1 < CheckersStackSize);
     const MoveRecord& last = pos.MoveStack[pos.MoveCount];
     const uint32_t mover = pos.Board[from];
     const uint32_t victim = pos.Board[to];
@@ -178,6 +179,7 @@ bool MakeMoveAs(MoveRecord& record, Position& pos) {
         check = mask != 0;
     }
     pos.MoveStack[pos.MoveCount].givesCheck = check;
+    QUILLON_ASSERT_INCREMENTAL(pos);
     return true;
 }
 
@@ -195,17 +197,20 @@ bool MakeMoveBySide(MoveRecord& record, Position& pos) {
 }
 
 void MakeNullMove(Position& pos) {
+    QUILLON_ASSERT(pos.MoveCount + 1 < CheckersStackSize);
     pos.SideToMove ^= 1;
     pos.MoveStack[pos.MoveCount + 1] = MoveRecord{0, 0, 0, 0, 0};
     pos.KeyStack[pos.MoveCount + 1] = pos.KeyStack[pos.MoveCount] ^ ZobristSide;
     pos.MoveCount++;
     pos.Ply++;
+    QUILLON_ASSERT_INCREMENTAL(pos);
 }
 
 void UnmakeNullMove(Position& pos) {
     pos.MoveCount--;
     pos.Ply--;
     pos.SideToMove ^= 1;
+    QUILLON_ASSERT_INCREMENTAL(pos);
 }
 
 uint32_t AttackersOfKing(const Position& pos, uint32_t side) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "position/debug_checks.h"
 #include "position/tables.h"
 
 // ---------------------------------------------------------------------------
@@ -256,4 +257,5 @@ inline void UnmakeMove(Position& pos) {
     pos.MoveCount--;
     pos.Ply--;
     pos.SideToMove ^= 1;
+    QUILLON_ASSERT_INCREMENTAL(pos);
 }

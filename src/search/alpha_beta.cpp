@@ -27,6 +27,8 @@ int16_t SearchChild(SearchState& state, Position& pos, int8_t depth, int16_t alp
 
 int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t alpha,
                         int16_t beta, uint8_t pvNode) {
+    // Room on the stacks for every ply the search may still push.
+    QUILLON_ASSERT(pos.Ply <= MaxPly && pos.MoveCount + MaxPly < CheckersStackSize + pos.Ply);
     // 1. Depth limit.
     if (pos.Ply >= MaxPly) return int16_t(CachedEvaluate(state.evalCache, pos));
     // 2. Horizon: the depth left becomes the quiescence's check budget.

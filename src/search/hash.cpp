@@ -22,7 +22,10 @@ const HashEntry* Find(const HashTable& table, const Position& pos) {
     const uint64_t key = CurrentKey(pos);
     const HashEntry* bucket = BucketOf(table, key);
     for (int i = 0; i < 2; i++)
-        if (bucket[i].bound != BoundNone && Belongs(bucket[i], key)) return &bucket[i];
+        if (bucket[i].bound != BoundNone && Belongs(bucket[i], key)) {
+            QUILLON_ASSERT(bucket[i].bound <= BoundExact);
+            return &bucket[i];
+        }
     return nullptr;
 }
 
@@ -54,6 +57,9 @@ void ClearHash(HashTable& table) {
 
 void StoreHash(HashTable& table, const Position& pos, Move move, int16_t value, int8_t depth,
                uint8_t bound) {
+    // BoundNone would empty the slot; mate scores are counted from the node.
+    QUILLON_ASSERT(bound == BoundUpper || bound == BoundLower || bound == BoundExact);
+    QUILLON_ASSERT(value >= -MateScore && value <= MateScore);
     const uint64_t key = CurrentKey(pos);
     HashEntry* bucket = BucketOf(table, key);
     HashEntry* slot = nullptr;
@@ -81,6 +87,8 @@ void StoreHash(HashTable& table, const Position& pos, Move move, int16_t value, 
     slot->bound = bound;
     slot->keyLow = KeyLow(key);
     slot->keyHigh = KeyHigh(key);
+    QUILLON_ASSERT(Belongs(*slot, key) && slot->depth == depth && slot->value == value &&
+                   slot->bound == bound && (bound == BoundUpper || slot->move == move));
 }
 
 bool ProbeHash(const HashTable& table, const Position& pos, HashEntry& entry) {

@@ -31,6 +31,47 @@ enum Stage : uint8_t {
 
 constexpr int32_t QuietScore = -1000;
 
+bool IsKnownStage(uint8_t stage) {
+    switch (stage) {
+        case StageStart:
+        case StageQuiescenceEvasions:
+        case StageChecks:
+        case StageCheckList:
+        case StageGenerateCaptures:
+        case StageCaptures:
+        case StageLosingCaptures:
+        case StageKiller1:
+        case StageKiller2:
+        case StageQuiet - 1:
+        case StageQuiet:
+        case StageDone:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The counts and the cursor within the lists the stage walks (the others may
+// be unset). The lists lie side by side in the picker, so an overrun lands in
+// the next one, where the address sanitizer does not look.
+bool WithinLists(const MovePicker& p) {
+    switch (p.stage) {
+        case StageCaptures:
+        case StageLosingCaptures:
+            return p.cursor + p.capturesLeft <= PickerCaptureRoom;
+        case StageKiller1:
+        case StageKiller2:
+        case StageQuiet - 1:
+            return p.badCount <= PickerCaptureRoom;
+        case StageQuiescenceEvasions:
+        case StageCheckList:
+        case StageQuiet:
+            return p.cursor <= p.movesLeft && p.movesLeft <= PickerMoveRoom;
+        default:
+            return IsKnownStage(p.stage);
+    }
+}
+
 // Highest score first, equal scores in generation order; lists are short, so
 // a plain insertion sort.
 void SortByScore(MoveRecord* list, int count) {
@@ -61,6 +102,7 @@ bool UsableKiller(const MovePicker& picker, const Position& pos, const MoveRecor
 Move NextQuiescenceCapture(MovePicker& p, Position& pos) {
     if (p.stage == StageGenerateCaptures) {
         p.capturesLeft = uint8_t(GenerateCaptures(pos, p.captures));
+        QUILLON_ASSERT(p.capturesLeft <= MaxGeneratedCaptures);
         if (p.capturesLeft) ScoreCapturesMvvLva(pos, p.captures, p.capturesLeft);
         p.cursor = 0;
         p.stage = StageCaptures;
@@ -133,6 +175,7 @@ void OrderEvasions(MovePicker& p, const SearchState& state, Position& pos) {
     while (j < n && moves[j].score >= 0) j++;
     ScoreCapturesMvvLva(pos, moves, j);
     // 4. Bands: good captures, killers, losing captures, quiet moves by history.
+    QUILLON_ASSERT(pos.Ply < MaxPly);
     const MoveRecord* killers = state.ordering.killers[pos.Ply];
     for (int k = 0; k < n; k++) {
         MoveRecord& r = moves[k];
@@ -169,6 +212,7 @@ int16_t InitPicker(MovePicker& p, const SearchState& state, Position& pos, int8_
     // 3.-4. In check, every evasion at once.
     if (!SideToMoveInCheck(pos)) return NoHashCutoff;
     p.movesLeft = uint8_t(GenerateEvasions(pos, p.moves));
+    QUILLON_ASSERT(p.movesLeft <= PickerMoveRoom);
     p.singleReply = p.movesLeft == 1;
     OrderEvasions(p, state, pos);
     return NoHashCutoff;
@@ -179,6 +223,7 @@ namespace {
 // Every stage but the quiet list, kept out of line so that the calls that find
 // the picker in its quiet list (most of them) pay for none of its frame.
 [[gnu::noinline]] Move NextStagedMove(MovePicker& p, const SearchState& state, Position& pos) {
+    QUILLON_ASSERT(WithinLists(p));
     switch (p.stage) {
         case StageStart:
             p.stage = SideToMoveInCheck(pos) ? StageCheckList : StageGenerateCaptures;
@@ -194,6 +239,7 @@ namespace {
 
         case StageGenerateCaptures:
             p.capturesLeft = uint8_t(GenerateCaptures(pos, p.captures));
+            QUILLON_ASSERT(p.capturesLeft <= MaxGeneratedCaptures);
             ScoreCapturesMvvLva(pos, p.captures, p.capturesLeft);
             p.cursor = 0;
             p.stage = StageCaptures;
@@ -211,6 +257,7 @@ namespace {
             [[fallthrough]];
 
         case StageKiller1: {
+            QUILLON_ASSERT(pos.Ply < MaxPly);
             p.stage = StageKiller2;
             const MoveRecord& killer = state.ordering.killers[pos.Ply][0];
             if (UsableKiller(p, pos, killer)) {
@@ -234,6 +281,7 @@ namespace {
 
         case StageQuiet - 1: {
             const int quiet = GenerateNonCaptures(pos, p.moves);
+            QUILLON_ASSERT(quiet + p.badCount <= PickerMoveRoom);
             // Each move's history read once, not at every comparison. Moves
             // without history stay in generation order behind the others, as
             // the stable sort would leave them, so only the others are sorted.
@@ -260,6 +308,7 @@ namespace {
             return NextQuietMove(p);
 
         default:
+            QUILLON_ASSERT(p.stage == StageDone);
             return 0;
     }
 }
@@ -267,6 +316,7 @@ namespace {
 }  // namespace
 
 Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
+    QUILLON_ASSERT(WithinLists(p));
     if (p.stage == StageQuiet) return NextQuietMove(p);
     return NextStagedMove(p, state, pos);
 }
@@ -292,6 +342,7 @@ void InitQuiescencePicker(MovePicker& p, const SearchState& state, Position& pos
         p.stage = StageQuiescenceEvasions;
         // MakeMove refuses the illegal ones, so only those played are tested.
         p.movesLeft = uint8_t(GenerateEvasionCandidates(pos, p.moves));
+        QUILLON_ASSERT(p.movesLeft <= PickerMoveRoom);
         ScoreCapturesMvvLva(pos, p.moves, p.movesLeft);
         return;
     }
@@ -300,6 +351,7 @@ void InitQuiescencePicker(MovePicker& p, const SearchState& state, Position& pos
 }
 
 Move NextQuiescenceMove(MovePicker& p, Position& pos) {
+    QUILLON_ASSERT(WithinLists(p));
     if (p.stage == StageQuiescenceEvasions)
         return p.cursor < p.movesLeft ? MoveOf(p.moves[p.cursor++]) : 0;
     if (p.stage != StageCheckList && p.stage != StageChecks) {
@@ -309,6 +361,7 @@ Move NextQuiescenceMove(MovePicker& p, Position& pos) {
     }
     if (p.stage == StageChecks) {
         p.movesLeft = uint8_t(GenerateChecks(pos, p.moves));
+        QUILLON_ASSERT(p.movesLeft <= PickerMoveRoom);
         p.cursor = 0;
         p.stage = StageCheckList;
     }

@@ -31,6 +31,8 @@ int16_t RepetitionScore(const Position& pos, bool& repeated) {
 
 int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
                 int8_t checkBudget) {
+    // Room on the stacks for every ply the search may still push.
+    QUILLON_ASSERT(pos.Ply <= MaxPly && pos.MoveCount + MaxPly < CheckersStackSize + pos.Ply);
     // 1.-2.
     state.nodes++;
     if (pos.Ply >= MaxPly) return int16_t(CachedEvaluate(state.evalCache, pos));

@@ -8,6 +8,9 @@
 #include "search/tree.h"
 
 int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth) {
+    // Room on the stacks for every ply the search may still push.
+    QUILLON_ASSERT(pos.Ply <= MaxPly && pos.MoveCount + MaxPly < CheckersStackSize + pos.Ply);
+    QUILLON_ASSERT_CONSISTENT(pos);
     // 1. The root's window is fixed, so the picker's cut-off test is moot.
     MovePicker picker;
     InitPicker(picker, state, pos, depth, MateScore, int16_t(-MateScore));
