@@ -18,39 +18,39 @@
 #include <mutex>
 #include <thread>
 
-#include "support/match/match.h"
 #include "position/random.h"
+#include "support/match/match.h"
 
 namespace {
 
-bool ParseEngine(int& i, int argc, char** argv, EngineSpec& spec) {
+bool ParseEngine(int& i, int argc, char** argv, EngineSettings& settings) {
     while (i + 1 < argc && argv[i + 1][0] != '-') {
         const std::string word = argv[++i];
         const size_t eq = word.find('=');
         if (eq == std::string::npos) return false;
         const std::string key = word.substr(0, eq), value = word.substr(eq + 1);
         if (key == "cmd") {
-            spec.command = value;
+            settings.command = value;
         } else if (key == "name") {
-            spec.name = value;
+            settings.name = value;
         } else if (key == "proto") {
             if (value != "uci" && value != "ucci") return false;
-            spec.uci = value == "uci";
+            settings.uci = value == "uci";
         } else if (key == "ranks") {
-            spec.ranks = value == "1" ? RanksFromOne : RanksFromZero;
-            spec.ranksGiven = true;
+            settings.ranks = value == "1" ? RanksFromOne : RanksFromZero;
+            settings.ranksGiven = true;
         } else if (key.compare(0, 7, "option.") == 0) {
-            spec.options.push_back({key.substr(7), value});
+            settings.options.push_back({key.substr(7), value});
         } else {
             return false;
         }
     }
-    if (spec.name.empty()) {
-        const size_t slash = spec.command.find_last_of('/');
-        spec.name = spec.command.substr(slash == std::string::npos ? 0 : slash + 1);
-        spec.name = spec.name.substr(0, spec.name.find(' '));
+    if (settings.name.empty()) {
+        const size_t slash = settings.command.find_last_of('/');
+        settings.name = settings.command.substr(slash == std::string::npos ? 0 : slash + 1);
+        settings.name = settings.name.substr(0, settings.name.find(' '));
     }
-    return !spec.command.empty();
+    return !settings.command.empty();
 }
 
 bool ParseArguments(int argc, char** argv, MatchSettings& s) {

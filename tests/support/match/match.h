@@ -16,7 +16,7 @@
 // Fairy-Stockfish 1..10.
 enum RankBase : uint8_t { RanksFromZero, RanksFromOne };
 
-struct EngineSpec {
+struct EngineSettings {
     std::string name;
     std::string command;
     bool uci = false;
@@ -26,7 +26,7 @@ struct EngineSpec {
 };
 
 struct MatchSettings {
-    EngineSpec engines[2];
+    EngineSettings engines[2];
     int64_t baseMs = 10000, incrementMs = 100;
     int64_t nodes = 0, depth = 0;  // a fixed limit instead of the clock
     int64_t graceMs = 200;         // a clock may run this far below zero
@@ -61,12 +61,12 @@ Move MoveFromEngine(const std::string& text, RankBase ranks);
 
 // One engine process.
 struct EnginePlayer {
-    EngineSpec spec;
+    EngineSettings settings;
     ChildChannel child;
     bool running = false;
 };
 // Starts the program and waits for its handshake; false when it cannot.
-bool StartEngine(EnginePlayer& player, const EngineSpec& spec, int64_t timeoutMs);
+bool StartEngine(EnginePlayer& player, const EngineSettings& settings, int64_t timeoutMs);
 void NewGame(EnginePlayer& player);
 void StopEngine(EnginePlayer& player);
 

@@ -50,22 +50,22 @@ bool WaitFor(EnginePlayer& player, const char* wanted, int64_t timeoutMs, std::s
     return false;
 }
 
-bool StartEngine(EnginePlayer& player, const EngineSpec& spec, int64_t timeoutMs) {
-    player.spec = spec;
-    player.running = OpenChildChannel(player.child, spec.command.c_str());
+bool StartEngine(EnginePlayer& player, const EngineSettings& settings, int64_t timeoutMs) {
+    player.settings = settings;
+    player.running = OpenChildChannel(player.child, settings.command.c_str());
     if (!player.running) return false;
     std::string said;
-    Send(player, spec.uci ? "uci" : "ucci");
-    if (!WaitFor(player, spec.uci ? "uciok" : "ucciok", timeoutMs, &said)) {
+    Send(player, settings.uci ? "uci" : "ucci");
+    if (!WaitFor(player, settings.uci ? "uciok" : "ucciok", timeoutMs, &said)) {
         StopEngine(player);
         return false;
     }
-    if (!spec.ranksGiven && said.find("Fairy-Stockfish") != std::string::npos)
-        player.spec.ranks = RanksFromOne;
-    if (spec.uci) Send(player, "setoption name UCI_Variant value xiangqi");
-    for (const auto& option : spec.options) {
-        Send(player, spec.uci ? "setoption name " + option.first + " value " + option.second
-                              : "setoption " + option.first + " " + option.second);
+    if (!settings.ranksGiven && said.find("Fairy-Stockfish") != std::string::npos)
+        player.settings.ranks = RanksFromOne;
+    if (settings.uci) Send(player, "setoption name UCI_Variant value xiangqi");
+    for (const auto& option : settings.options) {
+        Send(player, settings.uci ? "setoption name " + option.first + " value " + option.second
+                                  : "setoption " + option.first + " " + option.second);
     }
     Send(player, "isready");
     if (!WaitFor(player, "readyok", timeoutMs, nullptr)) {
@@ -76,7 +76,7 @@ bool StartEngine(EnginePlayer& player, const EngineSpec& spec, int64_t timeoutMs
 }
 
 void NewGame(EnginePlayer& player) {
-    Send(player, player.spec.uci ? "ucinewgame" : "setoption newgame");
+    Send(player, player.settings.uci ? "ucinewgame" : "setoption newgame");
     Send(player, "isready");
     if (!WaitFor(player, "readyok", 10000, nullptr)) StopEngine(player);
 }

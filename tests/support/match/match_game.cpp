@@ -2,9 +2,9 @@
 
 #include <memory>
 
+#include "support/fen_text.h"
 #include "support/match/match.h"
 #include "support/match/match_engine.h"
-#include "support/fen_text.h"
 
 namespace {
 
@@ -34,27 +34,27 @@ struct Referee {
     std::vector<Move> moves;
 };
 
-std::string PositionLine(const Referee& ref, const EngineSpec& spec) {
+std::string PositionLine(const Referee& ref, const EngineSettings& settings) {
     // UCCI front ends send the moves since the last capture; UCI the game.
-    const bool whole = spec.uci;
+    const bool whole = settings.uci;
     std::string line = "position fen " + (whole ? ref.startFen : ref.sinceCaptureFen);
     const uint32_t first = whole ? 0 : ref.sinceCapture;
     if (first < ref.moves.size()) {
         line += " moves";
         for (size_t i = first; i < ref.moves.size(); i++)
-            line += " " + MoveToEngine(ref.moves[i], spec.ranks);
+            line += " " + MoveToEngine(ref.moves[i], settings.ranks);
     }
     return line;
 }
 
-std::string GoLine(const MatchSettings& s, const EngineSpec& spec, uint32_t side,
+std::string GoLine(const MatchSettings& s, const EngineSettings& settings, uint32_t side,
                    const int64_t clocks[2]) {
     if (s.depth > 0) return "go depth " + std::to_string(s.depth);
     if (s.nodes > 0) return "go nodes " + std::to_string(s.nodes);
     const std::string inc = std::to_string(s.incrementMs);
     const int64_t own = clocks[side] > 1 ? clocks[side] : 1;
     const int64_t other = clocks[side ^ 1] > 1 ? clocks[side ^ 1] : 1;
-    if (spec.uci) {
+    if (settings.uci) {
         const int64_t red = side == Red ? own : other, black = side == Red ? other : own;
         return "go wtime " + std::to_string(red) + " btime " + std::to_string(black) + " winc " +
                inc + " binc " + inc;
@@ -110,8 +110,8 @@ GameResult PlayOneGame(const MatchSettings& settings, EnginePlayer* players[2],
         EnginePlayer& player = *players[side];
         const std::string who = SideNames[side];
         const int64_t wait = clocked ? clocks[side] + settings.graceMs : settings.silenceMs;
-        const Answer answer = AskForMove(player, PositionLine(ref, player.spec),
-                                         GoLine(settings, player.spec, side, clocks), wait);
+        const Answer answer = AskForMove(player, PositionLine(ref, player.settings),
+                                         GoLine(settings, player.settings, side, clocks), wait);
         if (answer.kind != AnswerMove) {
             result.outcome = LossOf(side);
             if (answer.kind == AnswerEnded) result.termination = who + " engine crashed";
@@ -132,7 +132,7 @@ GameResult PlayOneGame(const MatchSettings& settings, EnginePlayer* players[2],
             }
             clocks[side] += settings.incrementMs;
         }
-        const Move m = MoveFromEngine(answer.move, player.spec.ranks);
+        const Move m = MoveFromEngine(answer.move, player.settings.ranks);
         if (m == 0 || !Play(ref, m)) {
             result.outcome = LossOf(side);
             result.termination = who + " played an illegal move " + answer.move;
