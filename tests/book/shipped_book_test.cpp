@@ -13,8 +13,8 @@
 
 #include "book/book.h"
 #include "book/book_test_support.h"
-#include "support/reference_rules.h"
 #include "support/fen_text.h"
+#include "support/reference_rules.h"
 
 namespace {
 

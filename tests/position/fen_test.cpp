@@ -5,9 +5,9 @@
 #include <string>
 
 #include "position/position.h"
+#include "support/fen_text.h"
 #include "support/placement.h"
 #include "support/reference_rules.h"
-#include "support/fen_text.h"
 
 namespace {
 
