@@ -72,6 +72,24 @@ TEST_F(CommandLoop, OptionsSwitchOnlyOnTrueOrFalse) {
     }
 }
 
+// The advertised usemillisec option is honoured: false makes the clock's
+// times seconds, for the "go" lines that follow.
+TEST_F(CommandLoop, UseMillisecSwitchesTheClocksUnit) {
+    EXPECT_TRUE(engine.useMillisec);
+    const struct {
+        const char* line;
+        bool millisec;
+    } cases[] = {
+        {"setoption usemillisec false", false}, {"setoption usemillisec maybe", false},
+        {"setoption USEMILLISEC true", true},   {"setoption usemillisec FALSE", false},
+        {"setoption usemillisec", false},
+    };
+    for (const auto& c : cases) {
+        Run(c.line);
+        EXPECT_EQ(engine.useMillisec, c.millisec) << c.line;
+    }
+}
+
 TEST_F(CommandLoop, BannedMovesFillTheListUpToItsRoomAndLastOneGo) {
     std::string line = "banmoves";
     for (int i = 0; i < 150; i++) line += " h2e2";
