@@ -77,6 +77,8 @@ const char* const KnownPrefixes[] = {
     "Engine do not boot",
     "the moveString char is wrong.",
     "the moveString sequence is wrong.",
+    "info position refused: no game reaches it",
+    "info line longer than 65535 bytes refused",
 };
 
 // A depth line without a principal variation ends in "pv nobestmove" and a
