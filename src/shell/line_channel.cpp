@@ -5,11 +5,15 @@
 namespace {
 
 // Copies `length` bytes from the front of the buffer as a line, cut at its
-// first carriage return, and drops `length + skip` bytes from the buffer.
+// first carriage return, and drops `length + skip` bytes from the buffer. A
+// carriage return at the end is never copied: a longest line followed by one
+// fills the caller's buffer without it.
 void HandOut(LineChannel& channel, char* line, int32_t length, int32_t skip) {
-    std::memcpy(line, channel.Buffer, size_t(length));
-    line[length] = 0;
-    char* carriageReturn = static_cast<char*>(std::memchr(line, '\r', size_t(length)));
+    int32_t kept = length;
+    if (kept > 0 && channel.Buffer[kept - 1] == '\r') kept--;
+    std::memcpy(line, channel.Buffer, size_t(kept));
+    line[kept] = 0;
+    char* carriageReturn = static_cast<char*>(std::memchr(line, '\r', size_t(kept)));
     if (carriageReturn != nullptr) *carriageReturn = 0;
     channel.Filled -= length + skip;
     std::memmove(channel.Buffer, channel.Buffer + length + skip, size_t(channel.Filled));

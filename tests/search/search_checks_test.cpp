@@ -6,6 +6,7 @@
 
 #include "search/search.h"
 #include "search/search_test_support.h"
+#include "search/tree.h"
 #include "support/reference_rules.h"
 
 namespace {
