@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "channel_test_support.h"
 #include "search/search.h"
@@ -16,6 +17,18 @@ namespace {
 
 Move Code(const char* text) {
     return MoveOf(ParseMoveString(text));
+}
+
+// Stores each move of the line as the exact entry of the position it is
+// played in; the position is as it was on return.
+void StoreLine(HashTable& table, Position& pos, const std::vector<const char*>& line, int16_t value,
+               int8_t depth) {
+    for (const char* m : line) {
+        StoreHash(table, pos, Code(m), value, depth, BoundExact);
+        MoveRecord r = ParseMoveString(m);
+        ASSERT_TRUE(MakeMove(r, pos)) << m;
+    }
+    for (size_t i = 0; i < line.size(); i++) UnmakeMove(pos);
 }
 
 // What "go" prints after an iteration, and after the search, as the search
@@ -63,13 +76,7 @@ TEST_F(Reports, BookMoveAlone) {
 TEST_F(Reports, PrincipalVariationAndPonder) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    const char* line[3] = {"h2e2", "h9g7", "h0g2"};
-    for (const char* m : line) {
-        StoreHash(state.hash, pos, Code(m), 7, 3, BoundExact);
-        MoveRecord r = ParseMoveString(m);
-        ASSERT_TRUE(MakeMove(r, pos));
-    }
-    for (int i = 0; i < 3; i++) UnmakeMove(pos);
+    StoreLine(state.hash, pos, {"h2e2", "h9g7", "h0g2"}, 7, 3);
     ReportDepthFromTable(out, state.hash, 3, 7, pos);
     EXPECT_EQ(Written(), "info depth 3 score 7 pv h2e2 h9g7 h0g2 \n");
     ReportBestMoveFromTable(out, state.hash, pos);
@@ -81,13 +88,7 @@ TEST_F(Reports, PrincipalVariationAndPonder) {
 TEST_F(Reports, PrincipalVariationStopsAtARepetition) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
-    const char* cycle[4] = {"b0c2", "b9c7", "c2b0", "c7b9"};
-    for (const char* m : cycle) {
-        StoreHash(state.hash, pos, Code(m), 0, 4, BoundExact);
-        MoveRecord r = ParseMoveString(m);
-        ASSERT_TRUE(MakeMove(r, pos));
-    }
-    for (int i = 0; i < 4; i++) UnmakeMove(pos);
+    StoreLine(state.hash, pos, {"b0c2", "b9c7", "c2b0", "c7b9"}, 0, 4);
     ReportDepthFromTable(out, state.hash, 4, 0, pos);
     EXPECT_EQ(Written(), "info depth 4 score 0 pv b0c2 b9c7 c2b0 c7b9 \n");
     EXPECT_EQ(pos.MoveCount, 0u);
