@@ -37,6 +37,7 @@ bool ResizeHash(HashTable& table, uint32_t bucketCount) {
     if (!memory) return false;
     table.buckets.reset(static_cast<HashBucket*>(memory));
     table.mask = bucketCount - 1;
+    table.generation = 0;
     return true;
 }
 
@@ -52,7 +53,11 @@ uint32_t HashBucketsForMegabytes(uint32_t megabytes) {
 
 void ClearHash(HashTable& table) {
     for (uint32_t i = 0; i <= table.mask; i++)
-        for (HashEntry& slot : table.buckets[i].slot) slot.bound = BoundNone;
+        for (HashEntry& slot : table.buckets[i].slot) {
+            slot.bound = BoundNone;
+            slot.generation = 0;
+        }
+    table.generation = 0;
 }
 
 void StoreHash(HashTable& table, const Position& pos, Move move, int16_t value, int8_t depth,
@@ -64,21 +69,25 @@ void StoreHash(HashTable& table, const Position& pos, Move move, int16_t value, 
     HashEntry* bucket = BucketOf(table, key);
     HashEntry* slot = nullptr;
     HashEntry* candidate = nullptr;
-    int smallestDepth = INT_MAX;
+    int smallestWorth = INT_MAX;
     for (int i = 0; i < 2 && !slot; i++) {
         HashEntry& s = bucket[i];
+        const int age = uint8_t(table.generation - s.generation);
         if (s.bound == BoundNone) {
             slot = &s;
         } else if (Belongs(s, key)) {
-            // A shallower result never replaces a deeper one of the same position.
-            if (s.depth > depth) return;
+            // A shallower result never replaces a deeper one of the same
+            // position from the same search.
+            if (s.depth > depth && age == 0) return;
             slot = &s;
-        } else if (s.depth <= smallestDepth) {
-            smallestDepth = s.depth;
+        } else if (s.depth - 8 * age <= smallestWorth) {
+            // The least worth keeping: shallow, or left by an earlier search.
+            smallestWorth = s.depth - 8 * age;
             candidate = &s;
         }
     }
     if (!slot) slot = candidate;
+    slot->generation = table.generation;
 
     slot->depth = depth;
     slot->value = value;

@@ -2,6 +2,7 @@
 // between iterations, a deadline within them, and pondering until the move
 // pondered on is played.
 
+#include "rules/rules.h"
 #include "search/clock.h"
 #include "search/search.h"
 #include "search/time_manager.h"
@@ -36,16 +37,55 @@ int32_t LastIteration(int32_t maxDepth) {
     return maxDepth > DeepestIteration ? DeepestIteration : maxDepth;
 }
 
+namespace {
+
+// One iteration. The modern profile searches a window around the previous
+// score first and widens it on each side that fails, until the score lies
+// within it.
+template <SearchProfile Profile>
+int16_t SearchIteration(SearchState& state, Position& pos, int32_t depth, int16_t previous) {
+    if (Profile == ProfileClassic || depth < 4 || IsMateScore(previous))
+        return SearchRoot<Profile>(state, pos, int8_t(depth));
+    int32_t window = state.parameters.aspirationWindow;
+    int32_t alpha = previous - window, beta = previous + window;
+    for (;;) {
+        if (alpha < -MateScore) alpha = -MateScore;
+        if (beta > MateScore) beta = MateScore;
+        pos.Ply = 0;
+        const int16_t score =
+            SearchRoot<Profile>(state, pos, int8_t(depth), int16_t(alpha), int16_t(beta));
+        if (state.stopped) return score;
+        if (score <= alpha && alpha > -MateScore) {
+            beta = (alpha + beta) / 2;
+            alpha = score - window;
+        } else if (score >= beta && beta < MateScore) {
+            beta = score + window;
+        } else {
+            return score;
+        }
+        window += window / 2;
+    }
+}
+
+}  // namespace
+
 SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& limits,
                        const SearchReporter& reporter) {
-    // 1. Nothing learnt in one search is carried into the next.
-    ResetSearchTables(state);
+    // 1. Nothing learnt in one classic search is carried into the next; the
+    //    modern profile keeps its table and what its history learnt.
+    if (state.profile == ProfileModern) {
+        StartModernSearch(state);
+        const GameHistory history{pos.MoveStack, pos.KeyStack, pos.MoveCount};
+        state.modern.rootQuietPlies = QuietPlies(history, pos.SideToMove, StandardRules);
+    } else {
+        ResetSearchTables(state);
+    }
 
     // 2. The limits. A pondering search starts its clock at the ponderhit.
     state.reporter = &reporter;
     state.nodeLimit = limits.nodes;
     const int64_t start = ClockMilliseconds();
-    StartSearchClock(state.clock, limits, start);
+    StartSearchClock(state.clock, limits, start, state.profile);
 
     // 3. One iteration per depth.
     SearchAnswer answer{};
@@ -54,7 +94,9 @@ SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& li
     for (int32_t d = 1; d <= last; d++) {
         state.rootDepth = d;
         pos.Ply = 0;
-        const int16_t score = SearchRoot(state, pos, int8_t(d));
+        const int16_t score = state.profile == ProfileModern
+                                  ? SearchIteration<ProfileModern>(state, pos, d, answer.score)
+                                  : SearchIteration<ProfileClassic>(state, pos, d, answer.score);
         const int32_t elapsed = ElapsedSince(start);
         // 3.1 An interrupted iteration is never reported as a completed one.
         if (state.stopped) {
@@ -74,7 +116,10 @@ SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& li
         answer.bound = ScoreExact;
         answer.depth = d;
         DrawPrincipalVariation(state.hash, pos, answer.pv);
-        const bool outOfTime = PlanEndsSearch(state.clock, best, score);
+        const double bestShare = state.modern.iterationNodes ? double(state.modern.bestMoveNodes) /
+                                                                   state.modern.iterationNodes
+                                                             : 0;
+        const bool outOfTime = PlanEndsSearch(state.clock, best, score, bestShare);
         report = IterationReport{true, d, score, ScoreExact, elapsed, state.nodes, answer.pv};
         Report(state, report);
         // 3.3 The clock, the node limit or a mate found ends the deepening.

@@ -33,3 +33,36 @@ bool InitEvalCache(EvalCache& cache);  // false when the memory cannot be had
 void ClearEvalCache(EvalCache& cache);
 // Evaluate(pos), read from the cache when the position's key is there.
 int32_t CachedEvaluate(EvalCache& cache, const Position& pos);
+
+// The modern profile's tables (modern_tables.cpp).
+
+// The kind of the moved piece (0..13) and its target, as the counter moves
+// and the continuation history index them; PieceTargets for a null move.
+inline uint32_t PieceTargetOf(const Position& pos, const MoveRecord& played) {
+    if (played.from == 0) return PieceTargets;
+    return PieceKind[pos.Board[played.to]] * 90 + BoardIndex[played.to];
+}
+inline uint32_t PieceTargetBefore(const Position& pos, Move m) {
+    return PieceKind[pos.Board[MoveFrom(m)]] * 90 + BoardIndex[MoveTo(m)];
+}
+bool InitModernTables(ModernTables& tables, const ModernParameters& parameters);
+void ClearModernHistory(ModernTables& tables);
+// Halved at each new search, so that old lessons fade but are not lost.
+void AgeModernHistory(ModernTables& tables);
+// The gravity update: a bonus (or malus) moves the entry toward its limit
+// by a share that shrinks as it gets there.
+inline void UpdateGravity(int16_t& entry, int32_t bonus) {
+    const int32_t magnitude = bonus < 0 ? -bonus : bonus;
+    entry = int16_t(entry + bonus - int32_t(entry) * magnitude / HistoryMax);
+}
+inline int16_t* ContinuationRow(ModernTables& tables, uint32_t previous) {
+    return previous < PieceTargets ? &tables.continuation[size_t(previous) * PieceTargets]
+                                   : nullptr;
+}
+// The score by which the modern picker orders a quiet move: history and the
+// continuation history of the moves one and two plies back.
+int32_t ModernQuietScore(const SearchState& state, const Position& pos, Move m);
+// After a quiet move `best` made a cut-off at `depth`: its bonus, the quiet
+// moves searched before it a malus, the killers and counter move updated.
+void RewardQuietCutoff(SearchState& state, const Position& pos, Move best, const Move* quiets,
+                       int quietCount, int depth);

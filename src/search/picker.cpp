@@ -29,6 +29,8 @@ enum Stage : uint8_t {
     StageDone = 16,
 };
 
+static_assert(StageQuiet == PickerQuietStage, "the searches ask for the quiet stage by name");
+
 constexpr int32_t QuietScore = -1000;
 
 bool IsKnownStage(uint8_t stage) {
@@ -220,15 +222,53 @@ int16_t InitPicker(MovePicker& p, const SearchState& state, Position& pos, int8_
 
 namespace {
 
+// The quiet moves as the modern profile orders them: history and
+// continuation history, the counter move to the previous move first.
+int RankQuietMovesModern(MovePicker& p, const SearchState& state, Position& pos) {
+    const int quiet = GenerateNonCaptures(pos, p.moves);
+    const uint32_t previous = PieceTargetOf(pos, pos.MoveStack[pos.MoveCount]);
+    const Move counter = previous < PieceTargets ? state.modern.counterMoves[previous] : 0;
+    for (int i = 0; i < quiet; i++) {
+        MoveRecord& r = p.moves[i];
+        const Move m = MoveOf(r);
+        r.score = ModernQuietScore(state, pos, m) + (m == counter ? 3 * HistoryMax : 0);
+    }
+    SortByScore(p.moves, quiet);
+    return quiet;
+}
+
+// The quiet moves as the classic profile orders them: by history, the moves
+// without history in generation order behind the others.
+int RankQuietMovesClassic(MovePicker& p, const SearchState& state, Position& pos) {
+    const int quiet = GenerateNonCaptures(pos, p.moves);
+    // Each move's history read once, not at every comparison. Moves without
+    // history stay in generation order behind the others, as the stable sort
+    // would leave them, so only the others are sorted.
+    MoveRecord unranked[MaxGeneratedMoves];
+    int ranked = 0, unrankedCount = 0;
+    for (int i = 0; i < quiet; i++) {
+        MoveRecord r = p.moves[i];
+        r.score = int32_t(StatsOf(state.ordering, MoveOf(r)).history);
+        if (r.score != 0)
+            p.moves[ranked++] = r;
+        else
+            unranked[unrankedCount++] = r;
+    }
+    SortByScore(p.moves, ranked);
+    for (int i = 0; i < unrankedCount; i++) p.moves[ranked + i] = unranked[i];
+    return quiet;
+}
+
 // Every stage but the quiet list, kept out of line so that the calls that find
 // the picker in its quiet list (most of them) pay for none of its frame.
+template <SearchProfile Profile>
 [[gnu::noinline]] Move NextStagedMove(MovePicker& p, const SearchState& state, Position& pos) {
     QUILLON_ASSERT(WithinLists(p));
     switch (p.stage) {
         case StageStart:
             p.stage = SideToMoveInCheck(pos) ? StageCheckList : StageGenerateCaptures;
             if (p.hasHashMove) return p.hashMove;
-            return NextStagedMove(p, state, pos);
+            return NextStagedMove<Profile>(p, state, pos);
 
         case StageCheckList:
             while (p.cursor < p.movesLeft) {
@@ -280,23 +320,9 @@ namespace {
             [[fallthrough]];
 
         case StageQuiet - 1: {
-            const int quiet = GenerateNonCaptures(pos, p.moves);
+            const int quiet = Profile == ProfileModern ? RankQuietMovesModern(p, state, pos)
+                                                       : RankQuietMovesClassic(p, state, pos);
             QUILLON_ASSERT(quiet + p.badCount <= PickerMoveRoom);
-            // Each move's history read once, not at every comparison. Moves
-            // without history stay in generation order behind the others, as
-            // the stable sort would leave them, so only the others are sorted.
-            MoveRecord unranked[MaxGeneratedMoves];
-            int ranked = 0, unrankedCount = 0;
-            for (int i = 0; i < quiet; i++) {
-                MoveRecord r = p.moves[i];
-                r.score = int32_t(StatsOf(state.ordering, MoveOf(r)).history);
-                if (r.score != 0)
-                    p.moves[ranked++] = r;
-                else
-                    unranked[unrankedCount++] = r;
-            }
-            SortByScore(p.moves, ranked);
-            for (int i = 0; i < unrankedCount; i++) p.moves[ranked + i] = unranked[i];
             for (int i = 0; i < p.badCount; i++) p.moves[quiet + i] = p.badCaptures[i];
             p.movesLeft = uint8_t(quiet + p.badCount);
             p.cursor = 0;
@@ -315,11 +341,14 @@ namespace {
 
 }  // namespace
 
+template <SearchProfile Profile>
 Move NextMove(MovePicker& p, const SearchState& state, Position& pos) {
     QUILLON_ASSERT(WithinLists(p));
     if (p.stage == StageQuiet) return NextQuietMove(p);
-    return NextStagedMove(p, state, pos);
+    return NextStagedMove<Profile>(p, state, pos);
 }
+template Move NextMove<ProfileClassic>(MovePicker&, const SearchState&, Position&);
+template Move NextMove<ProfileModern>(MovePicker&, const SearchState&, Position&);
 
 Move PeekNextMove(const MovePicker& p) {
     switch (p.stage) {

@@ -27,10 +27,18 @@ struct MovePicker {
     MoveRecord moves[PickerMoveRoom];
 };
 
+// The stage that hands out the quiet moves and, behind them, the captures
+// the exchange loses: a capture handed out there loses material.
+constexpr uint8_t PickerQuietStage = 15;
+inline bool HandsOutLosingCaptures(const MovePicker& picker) {
+    return picker.stage == PickerQuietStage;
+}
+
 // Main search: the hash cut-off value, or NoHashCutoff.
 int16_t InitPicker(MovePicker& picker, const SearchState& state, Position& pos, int8_t depth,
                    int16_t alpha, int16_t beta);
-// 0 when no move is left.
+// 0 when no move is left. The profile decides how quiet moves are ordered.
+template <SearchProfile Profile = ProfileClassic>
 Move NextMove(MovePicker& picker, const SearchState& state, Position& pos);
 // The move the main picker would try next, when it already stands in a sorted
 // list (it may still be skipped); 0 otherwise. The picker is not advanced.

@@ -8,27 +8,7 @@
 #include "search/search.h"
 #include "search/tree.h"
 
-int16_t RepetitionScore(const Position& pos, bool& repeated) {
-    // Nothing repeats across a capture or a null move, so most quiescence
-    // nodes, reached by a capture, need no walk back through the moves.
-    const MoveRecord& last = pos.MoveStack[pos.MoveCount];
-    if (last.captured != 0 || last.from == 0) {
-        repeated = false;
-        return 0;
-    }
-    const int code = DetectRepetition(pos);
-    repeated = code != 0;
-    const int16_t win = int16_t(MateScore - int16_t(pos.Ply));
-    switch (code) {
-        case 2:  // black checks perpetually and loses
-            return pos.SideToMove == Red ? win : int16_t(-win);
-        case 3:  // red checks perpetually and loses
-            return pos.SideToMove == Black ? win : int16_t(-win);
-        default:  // a plain repetition, or both sides checking throughout
-            return 0;
-    }
-}
-
+template <SearchProfile Profile>
 int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
                 int8_t checkBudget) {
     // Room on the stacks for every ply the search may still push.
@@ -42,7 +22,8 @@ int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
     if (matedHere >= beta) return matedHere;
     // 5.
     bool repeated;
-    const int16_t repetition = RepetitionScore(pos, repeated);
+    const int16_t repetition = Profile == ProfileModern ? RuledRepetitionScore(state, pos, repeated)
+                                                        : RepetitionScore(pos, repeated);
     if (repeated) return repetition;
     // 6. In check: no standing pat, and the evasions do not use up the budget.
     if (SideToMoveInCheck(pos)) {
@@ -59,8 +40,8 @@ int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
     while (const Move m = NextQuiescenceMove(picker, pos)) {
         MoveRecord record = RecordOfMove(pos, m);
         if (!MakeMove(record, pos)) continue;
-        const int16_t v =
-            int16_t(-Quiesce(state, pos, int16_t(-beta), int16_t(-alpha), int8_t(checkBudget - 1)));
+        const int16_t v = int16_t(-Quiesce<Profile>(state, pos, int16_t(-beta), int16_t(-alpha),
+                                                    int8_t(checkBudget - 1)));
         UnmakeMove(pos);
         if (v > best) {
             best = v;
@@ -71,3 +52,6 @@ int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
     // 9. In check with no evasion that could be played: mated.
     return best == -MateScore ? matedHere : best;
 }
+
+template int16_t Quiesce<ProfileClassic>(SearchState&, Position&, int16_t, int16_t, int8_t);
+template int16_t Quiesce<ProfileModern>(SearchState&, Position&, int16_t, int16_t, int8_t);

@@ -26,7 +26,9 @@ struct HashEntry {
     uint16_t move;
     int16_t value;  // mate scores relative to the node
     int8_t depth;
-    uint8_t bound;  // BoundNone: the slot is empty
+    uint8_t bound;       // BoundNone: the slot is empty
+    uint8_t generation;  // the table's generation when stored
+    uint8_t spare;
 };
 
 struct HashBucket {
@@ -47,6 +49,10 @@ struct HashMemoryRelease {
 struct HashTable {
     std::unique_ptr<HashBucket[], HashMemoryRelease> buckets;
     uint32_t mask;  // bucket count - 1
+    // Counts the searches of a table kept between them (the modern profile);
+    // entries of older generations give way first. Always 0 in the classic
+    // profile, which empties the table for each search.
+    uint8_t generation;
 };
 
 constexpr uint32_t DefaultHashBuckets = 1u << 18;  // 8 MB
@@ -96,6 +102,58 @@ struct OrderingTables {
 // ---------------------------------------------------------------------------
 // The search's state, owned by its caller
 
+// The two engines behind one search code: `ProfileClassic` is the original
+// engine, every decision as it always was; `ProfileModern` adds the pruning,
+// reductions and ordering of today's strong engines, keeps its table between
+// moves and plans its time with soft and hard limits.
+enum SearchProfile : uint8_t { ProfileClassic, ProfileModern };
+
+// The numbers of the modern search, in one place so that a tuning run can
+// change them (the classic search reads none of them). Margins are in the
+// evaluation's units (an uncrossed pawn is about 10, a rook about 200).
+struct ModernParameters {
+    int32_t aspirationWindow;       // the first window around the previous score
+    int32_t reverseFutilityMargin;  // per ply of depth left
+    int32_t reverseFutilityDepth;   // deepest node that may return its evaluation
+    int32_t futilityBase, futilityPerDepth;
+    int32_t futilityDepth;
+    int32_t nullMoveBase;          // reduction at shallow depth ...
+    int32_t nullMoveDepthDivisor;  // ... and one ply more per this many plies
+    int32_t nullMoveEvalDivisor;   // ... and per this much evaluation above beta
+    int32_t nullVerifyDepth;       // from this depth a null-move cut-off is verified
+    int32_t lateMoveBase;          // move-count threshold of late-move pruning
+    int32_t reductionBase100, reductionDivisor100;  // log-log table, in hundredths
+    int32_t historyReductionDivisor;                // history that takes back one ply
+    int32_t seeQuietMargin, seeCaptureMargin;       // per ply, exchange pruning
+    int32_t seeDepth;
+    int32_t iirDepth;  // from this depth a node without a hash move is searched a ply shallower
+    int32_t historyBonusLimit;
+};
+extern const ModernParameters DefaultModernParameters;
+
+// What the modern search learns, beside the classic tables: history with a
+// gravity update per side and move, the counter move to each move, the
+// continuation history by the previous move's piece and target, and per ply
+// the static evaluation and the move played.
+constexpr int32_t HistoryMax = 16384;
+constexpr uint32_t PieceTargets = 14 * 90;  // a kind of piece (0..13) on a target square
+struct ModernPly {
+    int16_t staticEval;
+    uint16_t pieceTarget;  // of the move played from this ply, PieceTargets: none
+};
+struct ModernTables {
+    int16_t history[2][MoveStatsCount];
+    Move counterMoves[PieceTargets];
+    // [previous piece-target][this piece-target]; one and two plies back.
+    std::unique_ptr<int16_t[]> continuation;
+    ModernPly plies[MaxPly + 8];
+    uint32_t nullMovesFromPly;  // a null-move verification allows none above this ply
+    // The last completed iteration's nodes, and those its best move took.
+    uint32_t iterationNodes, bestMoveNodes;
+    uint32_t rootQuietPlies;     // plies without a capture that count, at the root
+    uint8_t reductions[64][64];  // late-move reductions by depth and move number
+};
+
 struct SearchOptions {
     bool checkInQuiescence;  // checking moves at the quiescence's first ply
     bool historyPruning;     // quiet moves that rarely turn out best are skipped
@@ -132,6 +190,14 @@ struct SearchClock {
     int32_t planTotal;  // ms the plan was given (time left plus increment), -1 untimed
     int32_t hardLimit;  // ms the deadline may never pass (the time left less a margin), -1 none
     int32_t moveTime;   // ms, 0: none
+    // The modern plan: a soft limit, stretched or cut after each iteration
+    // by how settled the best move is, how much of the nodes it took and
+    // whether the score fell; the deadline is the hard limit.
+    bool modern;
+    int32_t softLimit;  // ms
+    uint16_t lastBest;  // best move of the previous iteration
+    int16_t lastScore;  // its score
+    uint8_t settled;    // iterations in a row with the same best move
 };
 
 struct SearchReporter;
@@ -141,6 +207,9 @@ struct SearchState {
     EvalCache evalCache;
     OrderingTables ordering;
     SearchOptions options;
+    SearchProfile profile;  // ProfileClassic unless set
+    ModernParameters parameters;
+    ModernTables modern;
     BanList bans;  // root moves the search must not play
     // One search's run:
     uint32_t nodes;
@@ -157,6 +226,12 @@ bool InitSearchState(SearchState& state);
 // History, hash, success counters and killers emptied, and the node count
 // and stop flag cleared: nothing one search leaves is seen by the next.
 void ResetSearchTables(SearchState& state);
+// A modern search begins: the node count and stop flag cleared, killers
+// emptied, the history aged; the table is kept.
+void StartModernSearch(SearchState& state);
+// What a new game empties in the modern profile, which keeps its table and
+// its history from one move to the next.
+void ResetForNewGame(SearchState& state);
 
 // ---------------------------------------------------------------------------
 // Limits, reports and the answer

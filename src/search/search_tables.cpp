@@ -24,6 +24,9 @@ bool IsBanned(const BanList& bans, uint16_t move) {
 
 bool InitSearchState(SearchState& state) {
     state.options = SearchOptions{true, true, true};
+    state.profile = ProfileClassic;
+    state.parameters = DefaultModernParameters;
+    state.modern.nullMovesFromPly = 0;
     state.bans.count = 0;
     state.nodes = 0;
     state.nodeLimit = 0;
@@ -33,7 +36,24 @@ bool InitSearchState(SearchState& state) {
     state.clock = SearchClock{};
     state.clock.deadline = state.clock.planTotal = state.clock.hardLimit = -1;
     ClearOrderingTables(state.ordering);
-    return InitEvalCache(state.evalCache) && ResizeHash(state.hash, DefaultHashBuckets);
+    return InitEvalCache(state.evalCache) && ResizeHash(state.hash, DefaultHashBuckets) &&
+           InitModernTables(state.modern, state.parameters);
+}
+
+void StartModernSearch(SearchState& state) {
+    state.nodes = 0;
+    state.stopped = false;
+    state.modern.nullMovesFromPly = 0;
+    for (auto& killers : state.ordering.killers)
+        killers[0] = killers[1] = MoveRecord{0, 0, 0, 0, 0};
+    AgeModernHistory(state.modern);
+    state.hash.generation++;
+}
+
+void ResetForNewGame(SearchState& state) {
+    ResetSearchTables(state);
+    state.hash.generation = 0;
+    ClearModernHistory(state.modern);
 }
 
 void ResetSearchTables(SearchState& state) {

@@ -32,6 +32,30 @@ int32_t Earlier(int32_t a, int32_t b) {
     return a < b ? a : b;
 }
 
+// The moves the time left must last when the front end does not say.
+constexpr int32_t ModernMovesToPlan = 30;
+
+// The soft limit: the time left shared among the moves to come, most of the
+// increment added; never more than half the time left (all of it, less the
+// margin, before a time control's last move).
+void StartModernPlan(SearchClock& clock, const SearchLimits& limits) {
+    const int32_t movesToGo = limits.movesToGo > 0 ? limits.movesToGo : ModernMovesToPlan;
+    const int64_t soft = int64_t(limits.timeLeft > 0 ? limits.timeLeft : 0) / movesToGo +
+                         int64_t(limits.increment) * 3 / 4;
+    const int64_t cap = movesToGo == 1 ? int64_t(clock.hardLimit) * 9 / 10 : clock.hardLimit / 2;
+    clock.softLimit = Saturated(soft < cap ? soft : cap);
+    clock.lastBest = 0;
+    clock.lastScore = 0;
+    clock.settled = 0;
+}
+
+// Within an iteration the search ends at five times the soft limit, and
+// never beyond the hard limit.
+int32_t ModernDeadline(const SearchClock& clock) {
+    const int64_t longest = int64_t(clock.softLimit) * 5;
+    return Saturated(longest < clock.hardLimit ? longest : clock.hardLimit);
+}
+
 }  // namespace
 
 void StartTimeControl(TimeControl& control, int32_t total) {
@@ -69,14 +93,17 @@ int32_t HardTimeLimit(int32_t timeLeft) {
     return timeLeft - margin;
 }
 
-void StartSearchClock(SearchClock& clock, const SearchLimits& limits, int64_t now) {
+void StartSearchClock(SearchClock& clock, const SearchLimits& limits, int64_t now,
+                      SearchProfile profile) {
     clock.timed = limits.timed;
     clock.planTotal = -1;
     clock.hardLimit = -1;
+    clock.modern = profile == ProfileModern;
     if (limits.timed) {
         clock.planTotal = PlanTotal(limits);
         clock.hardLimit = HardTimeLimit(limits.timeLeft);
         StartTimeControl(clock.plan, clock.planTotal);
+        if (clock.modern) StartModernPlan(clock, limits);
     }
     clock.moveTime = limits.moveTime > 0 ? limits.moveTime : 0;
     clock.deadline = -1;
@@ -88,13 +115,27 @@ void StartClock(SearchClock& clock, int64_t now) {
     clock.pondering = false;
     clock.start = now;
     int32_t deadline = clock.planTotal >= 0 ? clock.planTotal / DeadlineShare : -1;
+    if (clock.modern && clock.planTotal >= 0) deadline = ModernDeadline(clock);
     if (clock.moveTime > 0) deadline = Earlier(deadline, clock.moveTime);
     clock.deadline = Earlier(deadline, clock.hardLimit);
 }
 
-bool PlanEndsSearch(SearchClock& clock, Move best, int16_t score) {
-    return clock.timed && !clock.pondering &&
-           ShouldStop(clock.plan, ElapsedSince(clock.start), best, score);
+bool PlanEndsSearch(SearchClock& clock, Move best, int16_t score, double bestShare) {
+    if (!clock.timed || clock.pondering) return false;
+    const int32_t elapsed = ElapsedSince(clock.start);
+    if (!clock.modern) return ShouldStop(clock.plan, elapsed, best, score);
+    // Settled: less time; a new best move or a falling score: more; a best
+    // move that took most of the nodes had little competition.
+    clock.settled = best == clock.lastBest ? uint8_t(clock.settled + (clock.settled < 255)) : 0;
+    double scale = clock.settled >= 3   ? 0.6
+                   : clock.settled == 2 ? 0.75
+                   : clock.settled == 1 ? 0.9
+                                        : 1.3;
+    if (clock.lastScore - score >= ScoreFallThatExtends / 2) scale *= 1.5;
+    scale *= 1.5 - (bestShare > 1 ? 1 : bestShare < 0 ? 0 : bestShare) * 0.7;
+    clock.lastBest = best;
+    clock.lastScore = score;
+    return elapsed >= clock.softLimit * scale;
 }
 
 void StopSearchClock(SearchClock& clock) {

@@ -19,13 +19,16 @@ int32_t PlanTotal(const SearchLimits& limits);
 int32_t HardTimeLimit(int32_t timeLeft);
 
 // Sets the clock up from the limits; it starts now unless the search ponders.
-void StartSearchClock(SearchClock& clock, const SearchLimits& limits, int64_t now);
+// The modern plan honours moves-to-go and keeps its soft and hard limits.
+void StartSearchClock(SearchClock& clock, const SearchLimits& limits, int64_t now,
+                      SearchProfile profile = ProfileClassic);
 // The clock counts from `now` (the start of "go", or the ponderhit): the plan
 // from here, and the deadline, the earliest of a share of the time given, the
 // move time and the hard limit.
 void StartClock(SearchClock& clock, int64_t now);
 // After a completed iteration: the plan says no further iteration may start.
-bool PlanEndsSearch(SearchClock& clock, Move best, int16_t score);
+// `bestShare` is the share (0..1) of the iteration's nodes its best move took.
+bool PlanEndsSearch(SearchClock& clock, Move best, int16_t score, double bestShare = 0);
 // Nothing is timed once the search has ended.
 void StopSearchClock(SearchClock& clock);
 

@@ -8,14 +8,26 @@
 // the two killers possibly once more.
 constexpr int MaxSearchedMoves = MaxGeneratedMoves + 3;
 
+template <SearchProfile Profile = ProfileClassic>
 int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta, int8_t checkBudget);
+template <SearchProfile Profile = ProfileClassic>
 int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t alpha,
                         int16_t beta, uint8_t pvNode);
-// One iteration; the answer is left in the root's hash entry.
-int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth);
+// One iteration within the window (alpha, beta); the answer is left in the
+// root's hash entry. The classic profile always searches the full window. A
+// modern search that fails high leaves its move as a lower bound; one that
+// fails low leaves the entry as it was.
+template <SearchProfile Profile = ProfileClassic>
+int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth, int16_t alpha = -MateScore,
+                   int16_t beta = MateScore);
 // The score of a repeated position for the side to move, or 0 with
 // `repeated` false when the position has not repeated.
 int16_t RepetitionScore(const Position& pos, bool& repeated);
+// The modern profile's: a cycle judged by the rules (a draw, or a loss for
+// the side that checks or chases throughout), and the quiet stretch that
+// draws. A decisive cycle that began before the root is not scored: the
+// side to move may still leave it.
+int16_t RuledRepetitionScore(const SearchState& state, Position& pos, bool& repeated);
 
 // The principal variation the table holds from the position; the position
 // is as it was on return.

@@ -1,11 +1,13 @@
-// "quillon bench [DEPTH]": a fixed set of positions searched to a fixed depth
-// with fixed hash keys, through the same entry point as "go". The total node
-// count is the signature of the search: the same build always gives the same
-// count, and any change in the search's behaviour changes it.
+// "quillon bench [classic|modern] [DEPTH]": a fixed set of positions searched
+// to a fixed depth with fixed hash keys, through the same entry point as
+// "go", each as a new game. The total node count is the signature of the
+// profile's search: the same build always gives the same count, and any
+// change in the search's behaviour changes it.
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "position/random.h"
@@ -19,15 +21,23 @@ const char* const BenchPositions[] = {
 #include "shell/bench_positions.inc"
 };
 
-constexpr int DefaultBenchDepth = 9;
+// The modern search prunes far more, so it goes deeper in about the same time.
+constexpr int DefaultBenchDepth[2] = {9, 13};
 constexpr uint32_t BenchSeed = 20261207;
 
 }  // namespace
 
 int RunBenchCommand(int argc, char** argv) {
-    const int depth = argc >= 1 ? std::atoi(argv[0]) : DefaultBenchDepth;
+    SearchProfile profile = ProfileClassic;
+    if (argc >= 1 &&
+        (std::strcmp(argv[0], "classic") == 0 || std::strcmp(argv[0], "modern") == 0)) {
+        profile = argv[0][0] == 'm' ? ProfileModern : ProfileClassic;
+        argc--;
+        argv++;
+    }
+    const int depth = argc >= 1 ? std::atoi(argv[0]) : DefaultBenchDepth[profile];
     if (depth < 1 || depth > 50) {
-        std::fprintf(stderr, "usage: quillon bench [DEPTH]  (1..50)\n");
+        std::fprintf(stderr, "usage: quillon bench [classic|modern] [DEPTH]  (1..50)\n");
         return 2;
     }
     SeedRandom(BenchSeed);
@@ -35,6 +45,7 @@ int RunBenchCommand(int argc, char** argv) {
     std::unique_ptr<SearchState> state(new SearchState);
     std::unique_ptr<Position> pos(new Position);
     if (!InitSearchState(*state)) return 1;
+    state->profile = profile;
     SearchLimits limits;
     limits.maxDepth = depth;
     const SearchReporter silent{nullptr, nullptr, nullptr, nullptr};
@@ -45,6 +56,7 @@ int RunBenchCommand(int argc, char** argv) {
     int index = 0;
     for (const char* fen : BenchPositions) {
         LoadFen(fen, *pos);
+        ResetForNewGame(*state);
         const SearchAnswer answer = RunSearch(*state, *pos, limits, silent);
         char move[5] = "none";
         if (answer.best) FormatMove(MoveFrom(answer.best), MoveTo(answer.best), move);

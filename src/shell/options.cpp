@@ -34,7 +34,15 @@ void SetHashMegabytes(Engine& engine, int32_t megabytes) {
 }
 // A new game starts with nothing learnt.
 void ClearLearning(Engine& engine, int32_t) {
-    ResetSearchTables(engine.search);
+    ResetForNewGame(engine.search);
+}
+// The profile's words, in the order of their values.
+const char* const ProfileChoices[] = {"modern", "classic", nullptr};
+void SetProfile(Engine& engine, int32_t choice) {
+    const SearchProfile profile = choice == 0 ? ProfileModern : ProfileClassic;
+    if (profile == engine.search.profile) return;
+    engine.search.profile = profile;
+    ResetForNewGame(engine.search);
 }
 
 // A decimal number with an optional sign and nothing else; false otherwise.
@@ -61,6 +69,10 @@ const EngineOption EngineOptions[] = {
     {"usebook", "UseBook", OptionCheck, false, 1, 0, 1, SetUseBook},
     {"check_in_quiescence", "CheckInQuiescence", OptionCheck, true, 1, 0, 1, SetCheckInQuiescence},
     {"use_history_pruning", "HistoryPruning", OptionCheck, true, 1, 0, 1, SetHistoryPruning},
+    // Which engine searches. Its default is the protocol's: classic in a
+    // UCCI session, whose front ends expect the original engine, modern in a
+    // UCI one; UCCI does not announce it.
+    {"profile", "Profile", OptionCombo, false, 0, 0, 1, SetProfile, ProfileChoices},
 };
 const int EngineOptionCount = int(sizeof EngineOptions / sizeof EngineOptions[0]);
 
@@ -97,6 +109,11 @@ bool SetOptionFromText(Engine& engine, const EngineOption& option, const char* t
             break;
         case OptionButton:
             break;
+        case OptionCombo:
+            while (option.choices[value] && !SameTextIgnoringCase(text, option.choices[value]))
+                value++;
+            if (!option.choices[value]) return false;
+            break;
     }
     if (option.apply) option.apply(engine, value);
     return true;
@@ -132,6 +149,16 @@ void WriteUciOptionLines(LineChannel& channel) {
                 break;
             case OptionButton:
                 std::snprintf(text, sizeof text, "option name %s type button\n", option.uciName);
+                break;
+            case OptionCombo:
+                std::snprintf(text, sizeof text, "option name %s type combo default %s",
+                              option.uciName, option.choices[option.defaultValue]);
+                WriteChannel(channel, text);
+                for (int i = 0; option.choices[i]; i++) {
+                    WriteChannel(channel, " var ");
+                    WriteChannel(channel, option.choices[i]);
+                }
+                std::snprintf(text, sizeof text, "\n");
                 break;
         }
         WriteChannel(channel, text);

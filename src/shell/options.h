@@ -11,6 +11,7 @@ enum OptionKind : uint8_t {
     OptionCheck,   // true or false
     OptionSpin,    // a whole number
     OptionButton,  // an action, no value
+    OptionCombo,   // one of a few words; the value is its index
 };
 
 struct EngineOption {
@@ -21,6 +22,7 @@ struct EngineOption {
     int32_t defaultValue;  // a check: 1 true, 0 false
     int32_t minValue, maxValue;
     void (*apply)(Engine& engine, int32_t value);  // null: accepted, changes nothing
+    const char* const* choices = nullptr;          // a combo's words, null-terminated
 };
 
 extern const EngineOption EngineOptions[];
@@ -34,7 +36,8 @@ const EngineOption* FindUcciOption(const char* name);
 const EngineOption* FindUciOption(const char* name);
 // Reads the option's value from the text as its kind wants it and applies
 // it: "true" or "false" for a check, a decimal number for a spin (an empty
-// text meaning the default), nothing for a button. False, changing nothing,
+// text meaning the default), one of the words of a combo (any case),
+// nothing for a button. False, changing nothing,
 // when the text is not such a value.
 bool SetOptionFromText(Engine& engine, const EngineOption& option, const char* text);
 // "setoption NAME [VALUE]": unknown names, and values that do not fit the

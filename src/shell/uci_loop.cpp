@@ -41,7 +41,7 @@ bool RunUciLine(Engine& engine, char* line) {
             WriteChannel(engine.channel, "readyok\n");
             break;
         case TokenUciNewGame:
-            ResetSearchTables(engine.search);
+            ResetForNewGame(engine.search);
             break;
         case TokenPosition:
             RunUciPosition(engine, words, count);
@@ -64,6 +64,9 @@ bool RunUciLine(Engine& engine, char* line) {
 void ServeUci(Engine& engine) {
     engine.uci = true;
     engine.booted = true;
+    // UCI front ends get the strong engine unless they ask for the original.
+    engine.search.profile = ProfileModern;
+    ResetForNewGame(engine.search);
     PrepareEngine(engine);
     WriteUciReply(engine);
     ServeLines(engine, RunUciLine);

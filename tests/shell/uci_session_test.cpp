@@ -25,6 +25,7 @@ const char UciReply[] =
     "option name UseBook type check default true\n"
     "option name CheckInQuiescence type check default true\n"
     "option name HistoryPruning type check default true\n"
+    "option name Profile type combo default modern var modern var classic\n"
     "uciok\n";
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -89,6 +90,40 @@ TEST(UciSession, ConversationsByteForByte) {
         EXPECT_TRUE(session.ended) << c.name;
         EXPECT_EQ(session.exitCode, 0) << c.name;
     }
+}
+
+// The nodes of the last line that counts them (UCI's "info depth", UCCI's
+// "info time") of a search to depth 6 from the start, after the given option
+// lines.
+std::string NodesOfSearch(Protocol protocol, const std::vector<std::string>& setup) {
+    EngineSession engine(protocol);
+    if (!engine.open) return "no engine";
+    for (const std::string& line : setup) engine.Send(line);
+    engine.Send("position startpos");
+    engine.Send("go depth 6");
+    std::string nodes = "none";
+    for (const std::string& line : engine.ReadUntil("bestmove")) {
+        const size_t at = line.find(" nodes ");
+        if (at != std::string::npos) nodes = line.substr(at + 7, line.find(' ', at + 7) - at - 7);
+    }
+    return nodes;
+}
+
+// A UCI session searches with the modern profile unless told otherwise, a
+// UCCI session with the classic one; either protocol switches it, and a
+// word that names no profile changes nothing.
+TEST(UciSession, TheProfileFollowsTheProtocolAndTheOption) {
+    const std::string ucciClassic = NodesOfSearch(Protocol::Ucci, {});
+    const std::string uciModern = NodesOfSearch(Protocol::Uci, {});
+    EXPECT_NE(ucciClassic, uciModern);
+    EXPECT_EQ(NodesOfSearch(Protocol::Uci, {"setoption name Profile value classic"}), ucciClassic);
+    EXPECT_EQ(NodesOfSearch(Protocol::Uci, {"setoption name profile value MODERN"}), uciModern);
+    EXPECT_EQ(NodesOfSearch(Protocol::Uci, {"setoption name Profile value strongest"}), uciModern);
+    EXPECT_EQ(NodesOfSearch(Protocol::Ucci, {"setoption profile modern"}), uciModern);
+    EXPECT_EQ(
+        NodesOfSearch(Protocol::Ucci, {"setoption profile modern", "setoption profile classic"}),
+        ucciClassic);
+    EXPECT_EQ(NodesOfSearch(Protocol::Ucci, {"setoption profile"}), ucciClassic);
 }
 
 TEST(UciSession, UcciStaysTheDefault) {
