@@ -1,10 +1,15 @@
 // The UCI command loop: no echo, one reply per command that asks for one.
 
+#include <ctime>
+
+#include "position/random.h"
 #include "shell/options.h"
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
 
 namespace {
+
+constexpr uint32_t ModernKeySeed = 20261208;
 
 void WriteUciReply(Engine& engine) {
     WriteChannel(engine.channel, "id name Quillon 1.0\n");
@@ -67,7 +72,12 @@ void ServeUci(Engine& engine) {
     // UCI front ends get the strong engine unless they ask for the original.
     engine.search.profile = ProfileModern;
     ResetForNewGame(engine.search);
+    // Its hash keys are the same in every run, so that a search can be
+    // repeated (fixed-node matches, bug reports); the book's choices still
+    // vary from run to run. The keys are built here, before any position.
+    SeedRandom(ModernKeySeed);
     PrepareEngine(engine);
+    SeedRandom(uint32_t(std::time(nullptr)));
     WriteUciReply(engine);
     ServeLines(engine, RunUciLine);
 }
