@@ -53,10 +53,9 @@ uint32_t HashBucketsForMegabytes(uint32_t megabytes) {
 
 void ClearHash(HashTable& table) {
     for (uint32_t i = 0; i <= table.mask; i++)
-        for (HashEntry& slot : table.buckets[i].slot) {
-            slot.bound = BoundNone;
-            slot.generation = 0;
-        }
+        for (HashEntry& slot : table.buckets[i].slot) slot.bound = BoundNone;
+    // Every slot filled from now on carries generation 0: emptied ones keep
+    // their old generation, which nothing reads before a store rewrites it.
     table.generation = 0;
 }
 

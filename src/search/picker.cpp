@@ -224,7 +224,8 @@ namespace {
 
 // The quiet moves as the modern profile orders them: history and
 // continuation history, the counter move to the previous move first.
-int RankQuietMovesModern(MovePicker& p, const SearchState& state, Position& pos) {
+[[gnu::always_inline]] inline int RankQuietMovesModern(MovePicker& p, const SearchState& state,
+                                                       Position& pos) {
     const int quiet = GenerateNonCaptures(pos, p.moves);
     const uint32_t previous = PieceTargetOf(pos, pos.MoveStack[pos.MoveCount]);
     const Move counter = previous < PieceTargets ? state.modern.counterMoves[previous] : 0;
@@ -239,7 +240,8 @@ int RankQuietMovesModern(MovePicker& p, const SearchState& state, Position& pos)
 
 // The quiet moves as the classic profile orders them: by history, the moves
 // without history in generation order behind the others.
-int RankQuietMovesClassic(MovePicker& p, const SearchState& state, Position& pos) {
+[[gnu::always_inline]] inline int RankQuietMovesClassic(MovePicker& p, const SearchState& state,
+                                                        Position& pos) {
     const int quiet = GenerateNonCaptures(pos, p.moves);
     // Each move's history read once, not at every comparison. Moves without
     // history stay in generation order behind the others, as the stable sort

@@ -56,7 +56,8 @@ int RunBenchCommand(int argc, char** argv) {
     int index = 0;
     for (const char* fen : BenchPositions) {
         LoadFen(fen, *pos);
-        ResetForNewGame(*state);
+        // The classic search forgets everything at each search anyway.
+        if (profile == ProfileModern) ResetForNewGame(*state);
         const SearchAnswer answer = RunSearch(*state, *pos, limits, silent);
         char move[5] = "none";
         if (answer.best) FormatMove(MoveFrom(answer.best), MoveTo(answer.best), move);
