@@ -1,13 +1,14 @@
 #!/bin/sh
 # Games for the tuner: the engine against variants of itself (history
 # pruning or checks in the quiescence search switched off) at fixed node
-# counts, the book off (else the openings that begin alike end in one line), from every opening of tools/match/openings.txt and the
-# 6-, 8- and 10-ply beginnings of the lines of tools/repertoire.txt, each
-# with both colours. The engine plays a fixed node count deterministically:
-# the pairings and node counts differ so that the games do.
+# counts, the book off (else openings that begin alike end in one line), from
+# every opening of tools/match/openings.txt and the 6-, 8- and 10-ply
+# beginnings of the lines of tools/repertoire.txt, each with both colours.
+# The engine plays a fixed node count deterministically: the pairings and node
+# counts differ so that the games do.
 #
 # usage: tools/tune/make_data.sh BUILD_DIR OUT_DIR
-# writes OUT_DIR/openings.txt and OUT_DIR/games.pgn (about 40 minutes on one core).
+# writes OUT_DIR/openings.txt and OUT_DIR/games.pgn (about 40 minutes on one free core).
 set -e
 build=$1
 out=$2
@@ -34,6 +35,4 @@ quillon="cmd=$engine name=quillon option.usebook=false"
 no_history="cmd=$engine name=no_history option.usebook=false option.use_history_pruning=false"
 no_checks="cmd=$engine name=no_checks option.usebook=false option.check_in_quiescence=false"
 play 30000 --engine $quillon --engine $no_history
-play 40000 --engine $quillon --engine $no_checks
-play 25000 --engine $no_history --engine $no_checks
-play 50000 --engine $quillon --engine $no_history
+play 20000 --engine $quillon --engine $no_checks

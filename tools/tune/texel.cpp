@@ -36,7 +36,7 @@ double TuningObjective(const TrainingSet& set, const double* weights, const doub
                        double lambda) {
     double pull = 0;
     for (int i = 0; i < ModernWeightCount; i++) {
-        const double d = (weights[i] - start[i]) / WeightUnit(i);
+        const double d = weights[i] - start[i];
         pull += d * d;
     }
     return MeanSquaredError(set, weights, k) + lambda * pull;
@@ -44,9 +44,7 @@ double TuningObjective(const TrainingSet& set, const double* weights, const doub
 
 void TuningGradient(const TrainingSet& set, const double* weights, const double* start, double k,
                     double lambda, double* gradient) {
-    for (int i = 0; i < ModernWeightCount; i++)
-        gradient[i] =
-            2 * lambda * (weights[i] - start[i]) / (double(WeightUnit(i)) * WeightUnit(i));
+    for (int i = 0; i < ModernWeightCount; i++) gradient[i] = 2 * lambda * (weights[i] - start[i]);
     if (set.samples.empty()) return;
     const double n = double(set.samples.size());
     for (const Sample& s : set.samples) {

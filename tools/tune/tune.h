@@ -72,8 +72,10 @@ bool AddGame(const PgnGame& game, const SelectionRules& rules, TrainingSet& set,
 double SampleEvaluation(const TrainingSet& set, const Sample& sample, const double* weights);
 // Mean of (result - sigmoid(k * evaluation))^2.
 double MeanSquaredError(const TrainingSet& set, const double* weights, double k);
-// The error plus lambda * sum(((weight - start) / unit)^2): the pull toward
-// the starting weights, in points.
+// The error plus lambda * sum((weight - start)^2): the pull toward the
+// starting weights, each in its own unit (a point for placements, a
+// sixteenth of the classic term for the terms, which a unit moves by up to a
+// few points).
 double TuningObjective(const TrainingSet& set, const double* weights, const double* start, double k,
                        double lambda);
 void TuningGradient(const TrainingSet& set, const double* weights, const double* start, double k,
