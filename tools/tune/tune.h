@@ -86,7 +86,7 @@ double FitScale(const TrainingSet& set, const double* weights);
 struct AdamSettings {
     int iterations = 400;
     double rate = 0.5;  // in each weight's own unit per step, about
-    double lambda = 1e-7;
+    double lambda = 1e-6;
 };
 // Full-batch Adam on the tuning objective; reports the error every
 // `reportEvery` steps to `log` when given.
