@@ -55,7 +55,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     // Room on the stacks for every ply the search may still push.
     QUILLON_ASSERT(pos.Ply <= MaxPly && pos.MoveCount + MaxPly < CheckersStackSize + pos.Ply);
     // 1. Depth limit.
-    if (pos.Ply >= MaxPly) return int16_t(CachedEvaluate(state.evalCache, pos));
+    if (pos.Ply >= MaxPly) return int16_t(CachedEvaluate<Profile>(state.evalCache, pos));
     // 2. Horizon: the depth left becomes the quiescence's check budget.
     if (depth <= 0) return Quiesce<Profile>(state, pos, alpha, beta, depth);
     // 3. Mate-distance cut: no line from here mates sooner than at the next ply.
@@ -112,7 +112,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     const ModernParameters& params = state.parameters;
     if constexpr (modern) {
         ModernPly* plies = state.modern.plies;
-        if (!inCheck) staticEval = int16_t(CachedEvaluate(state.evalCache, pos));
+        if (!inCheck) staticEval = int16_t(CachedEvaluate<Profile>(state.evalCache, pos));
         plies[pos.Ply].staticEval = staticEval;
         improving = !inCheck && pos.Ply >= 2 && plies[pos.Ply - 2].staticEval != NoStaticEval &&
                     staticEval > plies[pos.Ply - 2].staticEval;
@@ -174,6 +174,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         const bool capture = pos.Board[MoveTo(m)] != 0;
         int32_t quietScore = 0;
         bool killer = false;
+        bool prunableQuiet = false;
         if constexpr (!modern) {
             // 10.1-10.2 History pruning of quiet moves that rarely turn out
             //          best. The ratio costs a division: it is read only where
@@ -187,14 +188,18 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
                 quietScore = ModernQuietScore(state, pos, m);
                 killer = IsKiller(state, pos, m);
             }
-            // Shallow pruning, once a move has shown the node is not lost.
+            // Shallow pruning, once a move has shown the node is not lost:
+            // late quiet moves, quiet moves that cannot lift the evaluation
+            // to alpha, losing captures. A quiet move that gives check is
+            // kept (it is tested once made).
             if (pvNode != 1 && !inCheck && best > -MateThreshold) {
                 if (!capture) {
                     const int lateMoves = (params.lateMoveBase + depth * depth) / (2 - improving);
-                    if (depth <= 8 && moveCount >= lateMoves) continue;
-                    if (depth <= params.futilityDepth &&
-                        staticEval + params.futilityBase + params.futilityPerDepth * depth <= alpha)
-                        continue;
+                    prunableQuiet =
+                        (depth <= 8 && moveCount >= lateMoves) ||
+                        (depth <= params.futilityDepth &&
+                         staticEval + params.futilityBase + params.futilityPerDepth * depth <=
+                             alpha);
                 } else if (depth <= 3 && HandsOutLosingCaptures(picker)) {
                     continue;
                 }
@@ -212,9 +217,13 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         if constexpr (modern)
             state.modern.plies[pos.Ply].pieceTarget = uint16_t(PieceTargetBefore(pos, m));
         if (!MakeMove(record, pos)) continue;
-        moveCount++;
         // 10.4 Extensions: a single reply, or a move that gives check.
         const bool givesCheck = SideToMoveInCheck(pos);
+        if (prunableQuiet && !givesCheck) {
+            UnmakeMove(pos);
+            continue;
+        }
+        moveCount++;
         int newDepth = (picker.singleReply || givesCheck) ? depth : depth - 1;
         lastDepth = newDepth;
         bool reduced = false;

@@ -67,6 +67,16 @@ int16_t SearchIteration(SearchState& state, Position& pos, int32_t depth, int16_
     }
 }
 
+// A mate score ends the deepening. The modern search reduces and prunes, so
+// the first mate it finds may be a longer one: it searches on until the
+// iteration's depth reaches the mate's plies, where a shorter one shows.
+bool MateSettled(const SearchState& state, int32_t depth, int16_t score) {
+    if (!IsMateScore(score)) return false;
+    if (state.profile == ProfileClassic) return true;
+    const int32_t plies = MateScore - (score < 0 ? -score : score);
+    return depth >= plies;
+}
+
 }  // namespace
 
 SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& limits,
@@ -123,8 +133,7 @@ SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& li
         report = IterationReport{true, d, score, ScoreExact, elapsed, state.nodes, answer.pv};
         Report(state, report);
         // 3.3 The clock, the node limit or a mate found ends the deepening.
-        if (outOfTime || NodesUsedUp(state) || score >= MateThreshold || score <= -MateThreshold)
-            break;
+        if (outOfTime || NodesUsedUp(state) || MateSettled(state, d, score)) break;
     }
     WaitWhilePondering(state);
 

@@ -31,7 +31,9 @@ constexpr uint32_t EvalCacheSlots = 1u << 13;
 
 bool InitEvalCache(EvalCache& cache);  // false when the memory cannot be had
 void ClearEvalCache(EvalCache& cache);
-// Evaluate(pos), read from the cache when the position's key is there.
+// The profile's evaluation of the position (Evaluate or EvaluateModern),
+// read from the cache when the position's key is there.
+template <SearchProfile Profile = ProfileClassic>
 int32_t CachedEvaluate(EvalCache& cache, const Position& pos);
 
 // The modern profile's tables (modern_tables.cpp).

@@ -15,7 +15,7 @@ int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
     QUILLON_ASSERT(pos.Ply <= MaxPly && pos.MoveCount + MaxPly < CheckersStackSize + pos.Ply);
     // 1.-2.
     state.nodes++;
-    if (pos.Ply >= MaxPly) return int16_t(CachedEvaluate(state.evalCache, pos));
+    if (pos.Ply >= MaxPly) return int16_t(CachedEvaluate<Profile>(state.evalCache, pos));
     // 3.-4. Nothing can beat a mate at this ply.
     int16_t best = -MateScore;
     const int16_t matedHere = int16_t(int16_t(pos.Ply) - MateScore);
@@ -29,7 +29,7 @@ int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
     if (SideToMoveInCheck(pos)) {
         checkBudget++;
     } else {
-        const int16_t standPat = int16_t(CachedEvaluate(state.evalCache, pos));
+        const int16_t standPat = int16_t(CachedEvaluate<Profile>(state.evalCache, pos));
         best = standPat;
         if (standPat >= beta) return standPat;
         if (standPat > alpha) alpha = standPat;
