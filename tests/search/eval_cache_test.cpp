@@ -1,11 +1,13 @@
-// The evaluation cache answers exactly what Evaluate answers: by position,
-// by side to move, and after a slot has been taken by another position.
+// The evaluation cache answers exactly what the profile's evaluation
+// answers: by position, by side to move, and after a slot has been taken by
+// another position.
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "eval/eval.h"
+#include "eval/eval_modern.h"
 #include "search/ordering.h"
 #include "search/search.h"
 #include "search/search_test_support.h"
@@ -27,6 +29,34 @@ TEST(EvalCache, AgreesWithEvaluateAlongRandomGames) {
             PlayRandomGame(pos, 1, rng);
         }
     }
+}
+
+// The modern profile's cache answers what EvaluateModern answers; a new
+// game (what a change of profile starts) empties it, so that the values one
+// profile left are never read by the other.
+TEST(EvalCache, EachProfileReadsItsOwnEvaluation) {
+    const std::unique_ptr<SearchState> state = NewSearchState();
+    std::mt19937 rng(16);
+    Position& pos = ScratchPosition();
+    int differing = 0;
+    for (int game = 0; game < 10; game++) {
+        LoadFen(StartFen, pos);
+        for (int ply = 0; ply < 60; ply++) {
+            ASSERT_EQ(CachedEvaluate<ProfileClassic>(state->evalCache, pos), Evaluate(pos));
+            // Every tenth position through a whole new game, the others
+            // through the cache's own emptying.
+            if (ply % 10 == 0)
+                ResetForNewGame(*state);
+            else
+                ClearEvalCache(state->evalCache);
+            ASSERT_EQ(CachedEvaluate<ProfileModern>(state->evalCache, pos), EvaluateModern(pos));
+            ASSERT_EQ(CachedEvaluate<ProfileModern>(state->evalCache, pos), EvaluateModern(pos));
+            ClearEvalCache(state->evalCache);
+            differing += Evaluate(pos) != EvaluateModern(pos);
+            PlayRandomGame(pos, 1, rng);
+        }
+    }
+    EXPECT_GT(differing, 300);  // the test tells the two apart
 }
 
 TEST(EvalCache, SideToMoveIsPartOfTheKey) {
