@@ -82,6 +82,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     }
     // 6.
     state.nodes++;
+    if (int32_t(pos.Ply) > state.selDepth) state.selDepth = int32_t(pos.Ply);
     // 7. Hash. A null move's child with depth left will probe too: ask for
     //    its bucket now, so that both fetches overlap.
     bool tryNull = false;

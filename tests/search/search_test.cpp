@@ -202,7 +202,7 @@ TEST(Search, IterationsLeaveAnExactRootEntry) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
     IterationLog log{&state, &pos, 0, 0};
-    const SearchReporter reporter{&log, nullptr, CheckRootEntry, nullptr};
+    const SearchReporter reporter{&log, nullptr, CheckRootEntry, nullptr, nullptr};
     SearchLimits limits;
     limits.maxDepth = 4;
     const SearchAnswer answer = RunSearch(state, pos, limits, reporter);

@@ -83,7 +83,7 @@ protected:
     SearchAnswer Search(int depth, Recorded& recorded) {
         SearchLimits limits;
         limits.maxDepth = depth;
-        const SearchReporter reporter{&recorded, nullptr, Record, nullptr};
+        const SearchReporter reporter{&recorded, nullptr, Record, nullptr, nullptr};
         return RunSearch(engine.search, engine.game, limits, reporter);
     }
 };
