@@ -31,6 +31,8 @@ bool InitEngine(Engine& engine) {
     engine.infinite = false;
     engine.lines = 1;
     engine.analysing = false;
+    engine.limitStrength = false;
+    engine.elo = 2400;
     engine.searchStart = 0;
     if (!InitSearchState(engine.search)) return false;
     ApplyDefaultOptions(engine);

@@ -54,6 +54,14 @@ void SetLines(Engine& engine, int32_t lines) {
 void SetAnalysing(Engine& engine, int32_t on) {
     engine.analysing = on != 0;
 }
+void SetLimitStrength(Engine& engine, int32_t on) {
+    engine.limitStrength = on != 0;
+}
+constexpr int32_t MinElo = 800, MaxElo = 2400;
+// No value: the strongest.
+void SetElo(Engine& engine, int32_t elo) {
+    engine.elo = elo == 0 ? MaxElo : elo < MinElo ? MinElo : elo > MaxElo ? MaxElo : elo;
+}
 
 // A decimal number with an optional sign and nothing else; false otherwise.
 bool ReadWholeNumber(const char* text, int32_t& value) {
@@ -87,6 +95,8 @@ const EngineOption EngineOptions[] = {
     {nullptr, "UCI_Variant", OptionCombo, false, 0, 0, 0, nullptr, VariantChoices},
     {nullptr, "MultiPV", OptionSpin, false, 1, 1, MaxLines, SetLines},
     {nullptr, "UCI_AnalyseMode", OptionCheck, false, 0, 0, 1, SetAnalysing},
+    {nullptr, "UCI_LimitStrength", OptionCheck, false, 0, 0, 1, SetLimitStrength},
+    {nullptr, "UCI_Elo", OptionSpin, false, MaxElo, MinElo, MaxElo, SetElo},
 };
 const int EngineOptionCount = int(sizeof EngineOptions / sizeof EngineOptions[0]);
 

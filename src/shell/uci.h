@@ -46,3 +46,29 @@ void RunUciGo(Engine& engine, char* const* words, int count);
 void FormatUciScore(int32_t score, char* text, size_t capacity);
 // The evaluation's units in centipawns.
 int32_t UciCentipawns(int32_t score);
+
+// UCI_LimitStrength (uci_strength.cpp): how deep and how long a search of
+// the rating may run, and how much worse than the best a chosen line may be.
+struct StrengthPlan {
+    int32_t maxDepth;
+    uint32_t nodes;
+    int32_t margin;  // in the evaluation's units
+};
+// Ratings outside 800..2400 count as the nearest end.
+StrengthPlan PlanStrength(int32_t elo);
+
+// The lines a weakened search weighs: the last completed depth's best lines,
+// best first, each by its first move and score.
+constexpr int StrengthLineCount = 4;
+struct StrengthLines {
+    int32_t depth;
+    int count;
+    Move moves[StrengthLineCount];
+    int16_t scores[StrengthLineCount];
+};
+// One of the lines no worse than the best by more than `margin`, drawn by
+// `random`, the lines before any mate score only; the best line's move
+// when it mates or is mated; 0 with no line.
+Move ChooseWithinMargin(const StrengthLines& lines, int32_t margin, uint32_t random);
+// The same with the rating's margin and a random draw.
+Move ChooseWeakerMove(const StrengthLines& lines, int32_t elo);

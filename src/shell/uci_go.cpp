@@ -17,8 +17,16 @@ namespace {
 // then sees that a long iteration is under way.
 constexpr int64_t CurrentMoveDelay = 1000;
 
+// What the reports of one search need: the engine, the lines to show, and
+// the last completed depth's best lines for a weakened choice.
+struct UciSearch {
+    Engine* engine;
+    int32_t shownLines;
+    StrengthLines lines;
+};
+
 PollAnswer PollUci(void* context) {
-    return PollDuringSearch(*static_cast<Engine*>(context));
+    return PollDuringSearch(*static_cast<UciSearch*>(context)->engine);
 }
 
 void Idle(void*) {
@@ -62,11 +70,25 @@ void WriteUciInfo(Engine& engine, const IterationReport& report) {
 
 // Completed iterations only: an interrupted one has no score to show.
 void ReportUciIteration(void* context, const IterationReport& report) {
-    if (report.completed) WriteUciInfo(*static_cast<Engine*>(context), report);
+    if (!report.completed) return;
+    UciSearch& search = *static_cast<UciSearch*>(context);
+    StrengthLines& lines = search.lines;
+    if (report.depth != lines.depth) {
+        lines.depth = report.depth;
+        lines.count = 0;
+    }
+    // A line whose move the table lost cannot be chosen, nor any after it.
+    if (report.line == lines.count + 1 && lines.count < StrengthLineCount && report.pv.found &&
+        report.pv.legal > 0) {
+        lines.moves[lines.count] = report.pv.moves[0];
+        lines.scores[lines.count] = report.score;
+        lines.count++;
+    }
+    if (report.line <= search.shownLines) WriteUciInfo(*search.engine, report);
 }
 
 void ReportUciRootMove(void* context, Move move, int number) {
-    Engine& engine = *static_cast<Engine*>(context);
+    Engine& engine = *static_cast<UciSearch*>(context)->engine;
     if (ClockMilliseconds() - engine.searchStart < CurrentMoveDelay) return;
     char text[64] = "info currmove";
     AppendMove(text, sizeof text, move);
@@ -169,6 +191,15 @@ Move AnswerLoneMove(Engine& engine, Position& game, Move move, bool waiting) {
     return move;
 }
 
+// A weakened search: no deeper and no longer than the rating's plan, and
+// enough lines for a choice; the clock still applies as it is.
+void WeakenLimits(SearchLimits& limits, int32_t elo) {
+    const StrengthPlan plan = PlanStrength(elo);
+    if (limits.maxDepth > plan.maxDepth) limits.maxDepth = plan.maxDepth;
+    if (limits.nodes == 0 || limits.nodes > plan.nodes) limits.nodes = plan.nodes;
+    if (limits.lines < StrengthLineCount) limits.lines = StrengthLineCount;
+}
+
 }  // namespace
 
 int32_t UciCentipawns(int32_t score) {
@@ -202,9 +233,18 @@ void RunUciGo(Engine& engine, char* const* words, int count) {
     if (AllowedMoves(game, go.limits, &lone, 1) == 1) {
         answer.best = AnswerLoneMove(engine, game, lone, go.limits.ponder);
     } else if (go.limits.ponder || analysing || !ChooseBookAnswer(engine, answer)) {
-        const SearchReporter reporter{&engine, PollUci, ReportUciIteration, Idle,
+        UciSearch search{&engine, engine.lines, StrengthLines{}};
+        if (engine.limitStrength) WeakenLimits(go.limits, engine.elo);
+        const SearchReporter reporter{&search, PollUci, ReportUciIteration, Idle,
                                       ReportUciRootMove};
         answer = RunSearch(engine.search, game, go.limits, reporter);
+        if (engine.limitStrength) {
+            const Move chosen = ChooseWeakerMove(search.lines, engine.elo);
+            if (chosen != 0 && chosen != answer.best) {
+                answer.best = chosen;
+                answer.ponder = 0;
+            }
+        }
     }
     engine.infinite = false;
 

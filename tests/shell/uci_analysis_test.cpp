@@ -261,6 +261,38 @@ TEST(UciAnalysis, InfoLinesCarryEveryField) {
     EXPECT_GT(previousHashfull, 0);
 }
 
+// The weakest rating still takes a loose rook, answers a clock in time, and
+// plays one of the lines it shows, no worse than the best by a pawn.
+TEST(UciAnalysis, ALimitedStrengthNeverBlunders) {
+    for (int run = 0; run < 4; run++) {
+        EngineSession engine(Protocol::Uci);
+        ASSERT_TRUE(engine.open);
+        engine.Send("setoption name UCI_LimitStrength value true");
+        engine.Send(std::string("setoption name UCI_Elo value ") + (run % 2 ? "1200" : "800"));
+        engine.Send("setoption name MultiPV value 4");
+        engine.Send(std::string("position fen ") + LooseRook);
+        engine.Send("go depth 20");
+        std::vector<std::string> lines = engine.ReadUntil("bestmove");
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back().substr(0, 13), "bestmove e4a4") << run;
+
+        engine.Send("position startpos moves h2e2");
+        const int64_t start = NowMs();
+        engine.Send("go wtime 3000 btime 3000");
+        lines = engine.ReadUntil("bestmove");
+        EXPECT_LT(NowMs() - start, 1000) << run;
+        ASSERT_GE(lines.size(), 2u);
+        const std::string played = lines.back().substr(9, 4);
+        const long deepest = Field(lines[lines.size() - 2], "depth");
+        long best = 0, chosen = -100000;
+        for (const std::string& line : InfoLinesOfDepth(lines, int(deepest))) {
+            if (Field(line, "multipv") == 1) best = Field(line, "cp");
+            if (FirstPvMove(line) == played) chosen = Field(line, "cp");
+        }
+        EXPECT_GE(chosen, best - 99) << lines.back();
+    }
+}
+
 // Red's king, checked along the d-file, has one move: e0.
 const char LoneMove[] = "5k3/9/9/9/3r5/9/9/9/9/3K5 w";
 

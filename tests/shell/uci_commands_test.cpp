@@ -293,6 +293,31 @@ TEST_F(UciCommands, VariantMultiPvAndAnalyseMode) {
     }
 }
 
+TEST_F(UciCommands, LimitStrengthAndElo) {
+    struct Case {
+        const char* line;
+        bool limit;
+        int32_t elo;
+    };
+    // Each line runs on the state the one before it left.
+    const Case cases[] = {
+        {"setoption name UCI_LimitStrength value true", true, 2400},
+        {"setoption name UCI_Elo value 1500", true, 1500},
+        {"setoption name uci_elo value 300", true, 800},
+        {"setoption name UCI_Elo value 1e3", true, 800},
+        {"setoption name UCI_Elo value 9000", true, 2400},
+        {"setoption name UCI_Elo value 1000", true, 1000},
+        {"setoption name UCI_Elo", true, 2400},
+        {"setoption name UCI_LimitStrength value no", true, 2400},
+        {"setoption name UCI_LimitStrength value false", false, 2400},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.line), "") << c.line;
+        EXPECT_EQ(engine.limitStrength, c.limit) << c.line;
+        EXPECT_EQ(engine.elo, c.elo) << c.line;
+    }
+}
+
 // "fen ..." and "startpos ..." without "position" load what the standard
 // command loads, from the same position before, hostile text included.
 TEST_F(UciCommands, TheShortFormLoadsWhatPositionLoads) {

@@ -29,6 +29,8 @@ const char UciReply[] =
     "option name UCI_Variant type combo default xiangqi var xiangqi\n"
     "option name MultiPV type spin default 1 min 1 max 128\n"
     "option name UCI_AnalyseMode type check default false\n"
+    "option name UCI_LimitStrength type check default false\n"
+    "option name UCI_Elo type spin default 2400 min 800 max 2400\n"
     "uciok\n";
 
 std::vector<std::string> Lines(const std::string& text) {
