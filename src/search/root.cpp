@@ -52,7 +52,7 @@ int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth, int16_t alph
     int searchedCount = 0;
     const uint32_t nodesAtStart = state.nodes;
     const SearchReporter* reporter = state.reporter;
-    int legalCount = 0;
+    int announced = 0;
     while (const Move m = NextMove<Profile>(picker, state, pos)) {
         if (IsBanned(state.bans, m) || RootMoveSkipped(state.root, m)) continue;
         const uint32_t nodesBefore = state.nodes;
@@ -60,8 +60,11 @@ int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth, int16_t alph
         if constexpr (modern)
             state.modern.plies[0].pieceTarget = uint16_t(PieceTargetBefore(pos, m));
         if (!MakeMove(record, pos)) continue;
-        legalCount++;
-        if (reporter && reporter->rootMove) reporter->rootMove(reporter->context, m, legalCount);
+        // The picker may hand out a move twice (a capture as the hash move, a
+        // killer with no hash move): it is searched again, as it always was,
+        // but announced once.
+        if (reporter && reporter->rootMove && !Lists(searched, searchedCount, m))
+            reporter->rootMove(reporter->context, m, ++announced);
         const int newDepth = SideToMoveInCheck(pos) ? depth : depth - 1;
         int16_t v;
         if (firstMove) {
