@@ -28,15 +28,16 @@ struct Engine {
     bool probeSet;     // the probe position has been loaded at least once
     int32_t maxDepth;  // UCCI's depth limit, persisting from one "go" to the next
     bool useBook;
-    bool useMillisec;    // UCCI's clock times are in milliseconds, else in seconds
-    bool quitting;       // "quit" came during a search: end once it has answered
-    bool uci;            // the session speaks UCI: messages go out as "info string"
-    bool infinite;       // the running search waits for "stop", a ponderhit or not
-    int32_t lines;       // UCI's MultiPV: the best lines each depth reports
+    bool useMillisec;  // UCCI's clock times are in milliseconds, else in seconds
+    bool quitting;     // "quit" came during a search: end once it has answered
+    bool uci;          // the session speaks UCI: messages go out as "info string"
+    bool infinite;     // the running search waits for "stop", a ponderhit or not
+    // UCI's analysis and strength options, and the running search's start.
+    int32_t lines;       // MultiPV: the best lines each depth reports
     bool analysing;      // UCI_AnalyseMode: the book stays shut
-    bool limitStrength;  // UCI_LimitStrength: play as `elo` would
+    bool limitStrength;  // UCI_LimitStrength: play as UCI_Elo would
     int32_t elo;
-    int64_t searchStart;  // clock reading at the running search's "go"
+    int64_t searchStart;  // clock reading at the "go"
 };
 
 // The start-up settings: not booted, no position, the depth limit of 20,

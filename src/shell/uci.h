@@ -41,6 +41,16 @@ UciGoLimits ReadUciGoLimits(char* const* words, int count, uint32_t sideToMove);
 
 // "go": a book move, or a search reported in "info" lines, then "bestmove".
 void RunUciGo(Engine& engine, char* const* words, int count);
+
+// Reports (uci_reports.cpp).
+
+// The text, then a space and the move, added to `text` as far as they fit.
+void AppendUciText(char* text, size_t capacity, const char* more);
+void AppendUciMove(char* text, size_t capacity, Move move);
+// "info depth D seldepth S multipv K score cp X|mate N [lowerbound|upperbound]
+// nodes N nps N hashfull H tbhits 0 time T [pv ...]": one line of one
+// iteration.
+void WriteUciInfo(Engine& engine, const IterationReport& report);
 // "cp S", or "mate M" in moves (negative when the side to move is mated).
 // Centipawns as UCI tools read them: 100 is a pawn not yet across the river.
 void FormatUciScore(int32_t score, char* text, size_t capacity);
@@ -72,3 +82,16 @@ struct StrengthLines {
 Move ChooseWithinMargin(const StrengthLines& lines, int32_t margin, uint32_t random);
 // The same with the rating's margin and a random draw.
 Move ChooseWeakerMove(const StrengthLines& lines, int32_t elo);
+
+// What the reports of one search need: the engine, the lines to show, and
+// the last completed depth's best lines for a weakened choice.
+struct UciSearch {
+    Engine* engine;
+    int32_t shownLines;
+    StrengthLines lines;
+};
+// The search's reporter callbacks, `context` a UciSearch: completed
+// iterations only (an interrupted one has no score to show), the lines
+// asked for; the root's move under way once a second has passed.
+void ReportUciIteration(void* context, const IterationReport& report);
+void ReportUciRootMove(void* context, Move move, int number);

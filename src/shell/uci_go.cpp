@@ -2,10 +2,7 @@
 // "info depth ..." lines, then "bestmove". The input is read during the
 // search: "stop", "quit", "isready" and "ponderhit".
 
-#include <cstdio>
-#include <cstring>
 
-#include "position/piece_values.h"
 #include "search/clock.h"
 #include "shell/platform.h"
 #include "shell/tokenizer.h"
@@ -13,89 +10,12 @@
 
 namespace {
 
-// The move searched is shown once the search has run this long: a front end
-// then sees that a long iteration is under way.
-constexpr int64_t CurrentMoveDelay = 1000;
-
-// What the reports of one search need: the engine, the lines to show, and
-// the last completed depth's best lines for a weakened choice.
-struct UciSearch {
-    Engine* engine;
-    int32_t shownLines;
-    StrengthLines lines;
-};
-
 PollAnswer PollUci(void* context) {
     return PollDuringSearch(*static_cast<UciSearch*>(context)->engine);
 }
 
 void Idle(void*) {
     SleepMilliseconds(1);
-}
-
-void Append(char* text, size_t capacity, const char* more) {
-    std::strncat(text, more, capacity - std::strlen(text) - 1);
-}
-
-void AppendMove(char* text, size_t capacity, Move move) {
-    char word[6] = {' '};
-    FormatMove(MoveFrom(move), MoveTo(move), word + 1);
-    Append(text, capacity, word);
-}
-
-// "info depth D seldepth S multipv K score ... nodes N nps N hashfull H
-// tbhits 0 time T [pv ...]": one line of one iteration.
-void WriteUciInfo(Engine& engine, const IterationReport& report) {
-    char score[32];
-    FormatUciScore(report.score, score, sizeof score);
-    const char* bound = report.bound == ScoreLowerBound   ? " lowerbound"
-                        : report.bound == ScoreUpperBound ? " upperbound"
-                                                          : "";
-    const uint64_t elapsed = report.elapsed > 0 ? uint64_t(report.elapsed) : 0;
-    const uint64_t nps = report.nodes * uint64_t(1000) / (elapsed > 0 ? elapsed : 1);
-    char text[192 + MaxPvLength * 5];
-    std::snprintf(text, sizeof text,
-                  "info depth %d seldepth %d multipv %d score %s%s nodes %u nps %llu hashfull %u "
-                  "tbhits 0 time %llu",
-                  report.depth, report.selDepth, report.line, score, bound, report.nodes,
-                  static_cast<unsigned long long>(nps), report.hashFull,
-                  static_cast<unsigned long long>(elapsed));
-    if (report.pv.found && report.pv.legal > 0) {
-        Append(text, sizeof text, " pv");
-        for (int i = 0; i < report.pv.legal; i++) AppendMove(text, sizeof text, report.pv.moves[i]);
-    }
-    Append(text, sizeof text, "\n");
-    WriteChannel(engine.channel, text);
-}
-
-// Completed iterations only: an interrupted one has no score to show.
-void ReportUciIteration(void* context, const IterationReport& report) {
-    if (!report.completed) return;
-    UciSearch& search = *static_cast<UciSearch*>(context);
-    StrengthLines& lines = search.lines;
-    if (report.depth != lines.depth) {
-        lines.depth = report.depth;
-        lines.count = 0;
-    }
-    // A line whose move the table lost cannot be chosen, nor any after it.
-    if (report.line == lines.count + 1 && lines.count < StrengthLineCount && report.pv.found &&
-        report.pv.legal > 0) {
-        lines.moves[lines.count] = report.pv.moves[0];
-        lines.scores[lines.count] = report.score;
-        lines.count++;
-    }
-    if (report.line <= search.shownLines) WriteUciInfo(*search.engine, report);
-}
-
-void ReportUciRootMove(void* context, Move move, int number) {
-    Engine& engine = *static_cast<UciSearch*>(context)->engine;
-    if (ClockMilliseconds() - engine.searchStart < CurrentMoveDelay) return;
-    char text[64] = "info currmove";
-    AppendMove(text, sizeof text, move);
-    char tail[32];
-    std::snprintf(tail, sizeof tail, " currmovenumber %d\n", number);
-    Append(text, sizeof text, tail);
-    WriteChannel(engine.channel, text);
 }
 
 bool IsLegalMove(Position& pos, Move move) {
@@ -151,12 +71,12 @@ void WriteUciBestMove(Engine& engine, Move best, Move ponder) {
         return;
     }
     char text[32] = "bestmove";
-    AppendMove(text, sizeof text, best);
+    AppendUciMove(text, sizeof text, best);
     if (ponder != 0) {
-        Append(text, sizeof text, " ponder");
-        AppendMove(text, sizeof text, ponder);
+        AppendUciText(text, sizeof text, " ponder");
+        AppendUciMove(text, sizeof text, ponder);
     }
-    Append(text, sizeof text, "\n");
+    AppendUciText(text, sizeof text, "\n");
     WriteChannel(engine.channel, text);
 }
 
@@ -201,18 +121,6 @@ void WeakenLimits(SearchLimits& limits, int32_t elo) {
 }
 
 }  // namespace
-
-int32_t UciCentipawns(int32_t score) {
-    return score * 100 / PawnUnit;
-}
-
-void FormatUciScore(int32_t score, char* text, size_t capacity) {
-    if (IsMateScore(score)) {
-        std::snprintf(text, capacity, "mate %d", MateInMoves(score));
-    } else {
-        std::snprintf(text, capacity, "cp %d", UciCentipawns(score));
-    }
-}
 
 void RunUciGo(Engine& engine, char* const* words, int count) {
     // 1. The first "go" without a position searches the start position.
