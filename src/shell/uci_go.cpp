@@ -2,7 +2,6 @@
 // "info depth ..." lines, then "bestmove". The input is read during the
 // search: "stop", "quit", "isready" and "ponderhit".
 
-
 #include "search/clock.h"
 #include "shell/platform.h"
 #include "shell/tokenizer.h"
