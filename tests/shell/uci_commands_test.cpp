@@ -10,6 +10,7 @@
 
 #include "engine_fixture.h"
 #include "position/piece_values.h"
+#include "search/clock.h"
 #include "search/time_manager.h"
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
@@ -354,6 +355,56 @@ TEST_F(UciCommands, TheShortFormLoadsWhatPositionLoads) {
     // "r" is red, as "w" is.
     Run("fen " + board + " r moves h2e2");
     EXPECT_EQ(Fen(), "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1");
+}
+
+// The move under way is shown only once the search has run a second: the
+// search's start is set back rather than waited for.
+TEST_F(UciCommands, TheMoveUnderWayAfterASecond) {
+    UciSearch search{&engine, 1, StrengthLines{}};
+    const Move move = MoveOf(ParseMoveString("h2e2"));
+    engine.searchStart = ClockMilliseconds();
+    ReportUciRootMove(&search, move, 1);
+    EXPECT_EQ(ReadAvailable(output.readEnd, 0), "");
+    engine.searchStart = ClockMilliseconds() - 5000;
+    ReportUciRootMove(&search, move, 7);
+    EXPECT_EQ(ReadAvailable(output.readEnd, 0), "info currmove h2e2 currmovenumber 7\n");
+}
+
+// Lines beyond MultiPV are weighed for a weakened choice but not shown; an
+// interrupted iteration is neither.
+TEST_F(UciCommands, OnlyTheLinesAskedForAreShown) {
+    UciSearch search{&engine, 2, StrengthLines{}};
+    IterationReport report{};
+    report.completed = true;
+    report.depth = 3;
+    report.pv.found = true;
+    report.pv.legal = report.pv.listed = 1;
+    const char* moves[] = {"h2e2", "b0c2", "c3c4"};
+    for (int line = 1; line <= 3; line++) {
+        report.line = line;
+        report.score = int16_t(40 - line);
+        report.pv.moves[0] = MoveOf(ParseMoveString(moves[line - 1]));
+        ReportUciIteration(&search, report);
+    }
+    const std::string shown = ReadAvailable(output.readEnd, 0);
+    EXPECT_EQ(shown.find("info depth 3 seldepth 0 multipv 1 score cp 390 "), 0u) << shown;
+    EXPECT_NE(shown.find("\ninfo depth 3 seldepth 0 multipv 2 score cp 380 "), std::string::npos)
+        << shown;
+    EXPECT_EQ(shown.find("multipv 3"), std::string::npos) << shown;
+    ASSERT_EQ(search.lines.count, 3);
+    EXPECT_EQ(search.lines.moves[2], MoveOf(ParseMoveString("c3c4")));
+    EXPECT_EQ(search.lines.scores[2], 37);
+    // A new depth starts the lines afresh; an interrupted one changes nothing.
+    report.completed = false;
+    report.depth = 4;
+    report.line = 1;
+    ReportUciIteration(&search, report);
+    EXPECT_EQ(ReadAvailable(output.readEnd, 0), "");
+    EXPECT_EQ(search.lines.count, 3);
+    report.completed = true;
+    ReportUciIteration(&search, report);
+    EXPECT_EQ(search.lines.count, 1);
+    EXPECT_EQ(search.lines.depth, 4);
 }
 
 TEST_F(UciCommands, QuietCommandsAndReplies) {
