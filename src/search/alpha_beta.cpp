@@ -82,6 +82,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     }
     // 6.
     state.nodes++;
+    if (int32_t(pos.Ply) > state.selDepth) state.selDepth = int32_t(pos.Ply);
     // 7. Hash. A null move's child with depth left will probe too: ask for
     //    its bucket now, so that both fetches overlap.
     bool tryNull = false;
@@ -109,6 +110,8 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
     // 9 (modern). What the static evaluation allows before any move.
     int16_t staticEval = NoStaticEval;
     bool improving = false;
+    // A mate search looks at every move to its full depth.
+    const bool selective = modern && state.modern.mateMoves == 0;
     const ModernParameters& params = state.parameters;
     if constexpr (modern) {
         ModernPly* plies = state.modern.plies;
@@ -116,7 +119,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         plies[pos.Ply].staticEval = staticEval;
         improving = !inCheck && pos.Ply >= 2 && plies[pos.Ply - 2].staticEval != NoStaticEval &&
                     staticEval > plies[pos.Ply - 2].staticEval;
-        if (pvNode != 1 && !inCheck) {
+        if (pvNode != 1 && !inCheck && selective) {
             // Reverse futility: so far above beta that a few plies will not bring it back.
             if (depth <= params.reverseFutilityDepth && staticEval < MateThreshold &&
                 staticEval - params.reverseFutilityMargin * (depth - improving) >= beta)
@@ -151,7 +154,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         }
         // Internal iterative reduction: without a hash move the ordering is
         // poor, and a shallower search costs less than it loses.
-        if (depth >= params.iirDepth && !picker.hasHashMove) depth--;
+        if (depth >= params.iirDepth && !picker.hasHashMove && selective) depth--;
     }
     // 10. The moves.
     int16_t best = -MateScore;
@@ -191,8 +194,10 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
             // Shallow pruning, once a move has shown the node is not lost:
             // late quiet moves, quiet moves that cannot lift the evaluation
             // to alpha, losing captures. A quiet move that gives check is
-            // kept (it is tested once made).
-            if (pvNode != 1 && !inCheck && best > -MateThreshold) {
+            // kept (it is tested once made), and nothing is pruned while a
+            // mate is at stake: a quiet move that leaves no reply mates.
+            if (pvNode != 1 && !inCheck && best > -MateThreshold && alpha < MateThreshold &&
+                selective) {
                 if (!capture) {
                     const int lateMoves = (params.lateMoveBase + depth * depth) / (2 - improving);
                     prunableQuiet =
@@ -265,7 +270,8 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
                 // less successful moves; a reduced move that beats alpha is
                 // searched again at full depth.
                 int reduction = 0;
-                if (depth >= 3 && !givesCheck && (!capture || HandsOutLosingCaptures(picker))) {
+                if (depth >= 3 && !givesCheck && selective &&
+                    (!capture || HandsOutLosingCaptures(picker))) {
                     reduction =
                         state.modern
                             .reductions[depth < 64 ? depth : 63][moveCount < 64 ? moveCount : 63];

@@ -71,10 +71,64 @@ int16_t SearchIteration(SearchState& state, Position& pos, int32_t depth, int16_
 // the first mate it finds may be a longer one: it searches on until the
 // iteration's depth reaches the mate's plies, where a shorter one shows.
 bool MateSettled(const SearchState& state, int32_t depth, int16_t score) {
+    // A mate search: a mate short enough, or a depth that shows every mate
+    // of that many moves (2N - 1 plies), ends it.
+    const int32_t wanted = state.modern.mateMoves;
+    if (wanted > 0)
+        return (score >= MateThreshold && MateInMoves(score) <= wanted) || depth >= 2 * wanted + 1;
     if (!IsMateScore(score)) return false;
     if (state.profile == ProfileClassic) return true;
     const int32_t plies = MateScore - (score < 0 ? -score : score);
     return depth >= plies;
+}
+
+// One of the best lines of a search that reports several.
+struct RootLine {
+    Move move;
+    int16_t score;
+    PrincipalVariation pv;
+};
+
+bool HasLineFor(const RootLine* lines, int count, Move move) {
+    for (int i = 0; i < count; i++)
+        if (lines[i].move == move) return true;
+    return false;
+}
+
+// The lines after the first, each searched with the moves of the lines
+// before it left out, then all of them in score order. The best line's move
+// goes back into the root's entry, where the answer is read. The count of
+// lines, fewer when the moves run out; the search may have been stopped.
+template <SearchProfile Profile>
+int SearchFurtherLines(SearchState& state, Position& pos, int32_t depth, int wanted,
+                       RootLine* lines, const int16_t* previous, int previousCount) {
+    int count = 1;
+    while (count < wanted && lines[count - 1].move != 0) {
+        state.root.excluded[state.root.excludedCount++] = lines[count - 1].move;
+        pos.Ply = 0;
+        // A line new at this depth has no score to centre a window on.
+        const int16_t centre = count < previousCount ? previous[count] : int16_t(-MateScore);
+        const int16_t score = SearchIteration<Profile>(state, pos, depth, centre);
+        if (state.stopped) break;
+        Move move = 0;
+        ProbeHashMove(state.hash, pos, move);
+        // A lone reply to check is answered whatever is left out.
+        if (move == 0 || HasLineFor(lines, count, move)) break;
+        lines[count].move = move;
+        lines[count].score = score;
+        DrawPrincipalVariation(state.hash, pos, lines[count].pv);
+        count++;
+    }
+    state.root.excludedCount = 0;
+    if (state.stopped) return count;
+    for (int i = 1; i < count; i++) {
+        const RootLine line = lines[i];
+        int j = i;
+        for (; j > 0 && lines[j - 1].score < line.score; j--) lines[j] = lines[j - 1];
+        lines[j] = line;
+    }
+    StoreHash(state.hash, pos, lines[0].move, lines[0].score, int8_t(depth), BoundExact);
+    return count;
 }
 
 }  // namespace
@@ -83,6 +137,7 @@ SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& li
                        const SearchReporter& reporter) {
     // 1. Nothing learnt in one classic search is carried into the next; the
     //    modern profile keeps its table and what its history learnt.
+    state.modern.mateMoves = limits.mate > 0 ? limits.mate : 0;
     if (state.profile == ProfileModern) {
         StartModernSearch(state);
         const GameHistory history{pos.MoveStack, pos.KeyStack, pos.MoveCount};
@@ -97,16 +152,41 @@ SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& li
     const int64_t start = ClockMilliseconds();
     StartSearchClock(state.clock, limits, start, state.profile);
 
-    // 3. One iteration per depth.
+    // 3. One iteration per depth. The root plays only the moves asked for,
+    //    and a search for several lines finds each after the first with the
+    //    moves of the lines before it left out.
+    state.root.allowedCount = 0;
+    for (int32_t i = 0; i < limits.searchMoveCount && i < MaxGeneratedMoves; i++)
+        state.root.allowed[state.root.allowedCount++] = limits.searchMoves[i];
+    state.root.excludedCount = 0;
+    const int wanted = limits.lines < 1                   ? 1
+                       : limits.lines > MaxGeneratedMoves ? MaxGeneratedMoves
+                                                          : int(limits.lines);
+    RootLine lines[MaxGeneratedMoves];
+    int16_t previousScores[MaxGeneratedMoves];
+    int previousCount = 0;
     SearchAnswer answer{};
     IterationReport report{};
     const int32_t last = LastIteration(limits.maxDepth);
+    const bool modern = state.profile == ProfileModern;
     for (int32_t d = 1; d <= last; d++) {
         state.rootDepth = d;
+        state.selDepth = 0;
         pos.Ply = 0;
-        const int16_t score = state.profile == ProfileModern
-                                  ? SearchIteration<ProfileModern>(state, pos, d, answer.score)
-                                  : SearchIteration<ProfileClassic>(state, pos, d, answer.score);
+        int16_t score = modern ? SearchIteration<ProfileModern>(state, pos, d, answer.score)
+                               : SearchIteration<ProfileClassic>(state, pos, d, answer.score);
+        int lineCount = 1;
+        if (!state.stopped && wanted > 1) {
+            lines[0].move = 0;
+            ProbeHashMove(state.hash, pos, lines[0].move);
+            lines[0].score = score;
+            DrawPrincipalVariation(state.hash, pos, lines[0].pv);
+            lineCount = modern ? SearchFurtherLines<ProfileModern>(state, pos, d, wanted, lines,
+                                                                   previousScores, previousCount)
+                               : SearchFurtherLines<ProfileClassic>(state, pos, d, wanted, lines,
+                                                                    previousScores, previousCount);
+            score = lines[0].score;
+        }
         const int32_t elapsed = ElapsedSince(start);
         // 3.1 An interrupted iteration is never reported as a completed one.
         if (state.stopped) {
@@ -130,11 +210,27 @@ SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& li
                                                                    state.modern.iterationNodes
                                                              : 0;
         const bool outOfTime = PlanEndsSearch(state.clock, best, score, bestShare);
-        report = IterationReport{true, d, score, ScoreExact, elapsed, state.nodes, answer.pv};
-        Report(state, report);
+        report = IterationReport{true,      d,
+                                 score,     ScoreExact,
+                                 elapsed,   state.nodes,
+                                 answer.pv, state.selDepth,
+                                 1,         HashFullPerMille(state.hash, modern)};
+        if (wanted == 1) {
+            Report(state, report);
+        } else {
+            for (int i = 0; i < lineCount; i++) {
+                report.score = lines[i].score;
+                report.pv = i == 0 ? answer.pv : lines[i].pv;
+                report.line = i + 1;
+                Report(state, report);
+                previousScores[i] = lines[i].score;
+            }
+            previousCount = lineCount;
+        }
         // 3.3 The clock, the node limit or a mate found ends the deepening.
         if (outOfTime || NodesUsedUp(state) || MateSettled(state, d, score)) break;
     }
+    state.root.allowedCount = 0;
     WaitWhilePondering(state);
 
     // 4. Nothing is polled or reported once the search has ended. The move

@@ -15,6 +15,7 @@ int16_t Quiesce(SearchState& state, Position& pos, int16_t alpha, int16_t beta,
     QUILLON_ASSERT(pos.Ply <= MaxPly && pos.MoveCount + MaxPly < CheckersStackSize + pos.Ply);
     // 1.-2.
     state.nodes++;
+    if (int32_t(pos.Ply) > state.selDepth) state.selDepth = int32_t(pos.Ply);
     if (pos.Ply >= MaxPly) return int16_t(CachedEvaluate<Profile>(state.evalCache, pos));
     // 3.-4. Nothing can beat a mate at this ply.
     int16_t best = -MateScore;

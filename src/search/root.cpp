@@ -9,6 +9,21 @@
 #include "search/search.h"
 #include "search/tree.h"
 
+namespace {
+
+bool Lists(const Move* moves, int32_t count, Move move) {
+    for (int32_t i = 0; i < count; i++)
+        if (moves[i] == move) return true;
+    return false;
+}
+
+}  // namespace
+
+bool RootMoveSkipped(const RootMoveFilter& filter, Move move) {
+    if (filter.excludedCount > 0 && Lists(filter.excluded, filter.excludedCount, move)) return true;
+    return filter.allowedCount > 0 && !Lists(filter.allowed, filter.allowedCount, move);
+}
+
 template <SearchProfile Profile>
 int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth, int16_t alpha, int16_t beta) {
     constexpr bool modern = Profile == ProfileModern;
@@ -36,13 +51,20 @@ int16_t SearchRoot(SearchState& state, Position& pos, int8_t depth, int16_t alph
     Move searched[MaxSearchedMoves];
     int searchedCount = 0;
     const uint32_t nodesAtStart = state.nodes;
+    const SearchReporter* reporter = state.reporter;
+    int announced = 0;
     while (const Move m = NextMove<Profile>(picker, state, pos)) {
-        if (IsBanned(state.bans, m)) continue;
+        if (IsBanned(state.bans, m) || RootMoveSkipped(state.root, m)) continue;
         const uint32_t nodesBefore = state.nodes;
         MoveRecord record = RecordOfMove(pos, m);
         if constexpr (modern)
             state.modern.plies[0].pieceTarget = uint16_t(PieceTargetBefore(pos, m));
         if (!MakeMove(record, pos)) continue;
+        // The picker may hand out a move twice (a capture as the hash move, a
+        // killer with no hash move): it is searched again, as it always was,
+        // but announced once.
+        if (reporter && reporter->rootMove && !Lists(searched, searchedCount, m))
+            reporter->rootMove(reporter->context, m, ++announced);
         const int newDepth = SideToMoveInCheck(pos) ? depth : depth - 1;
         int16_t v;
         if (firstMove) {

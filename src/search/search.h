@@ -70,6 +70,10 @@ void StoreHash(HashTable& table, const Position& pos, Move move, int16_t value, 
                uint8_t bound);
 // A copy of the position's entry, unconverted.
 bool ProbeHash(const HashTable& table, const Position& pos, HashEntry& entry);
+// Per mille of the slots in use, sampled over the first 1000 buckets: those
+// of the current generation when `currentGenerationOnly` (a table kept
+// between searches), else any filled one.
+uint32_t HashFullPerMille(const HashTable& table, bool currentGenerationOnly);
 
 // ---------------------------------------------------------------------------
 // What one search learns, kept in the state (used inside the search only)
@@ -151,6 +155,7 @@ struct ModernTables {
     // The last completed iteration's nodes, and those its best move took.
     uint32_t iterationNodes, bestMoveNodes;
     uint32_t rootQuietPlies;     // plies without a capture that count, at the root
+    int32_t mateMoves;           // the mate searched for (SearchLimits::mate); 0: a usual search
     uint8_t reductions[64][64];  // late-move reductions by depth and move number
 };
 
@@ -200,6 +205,18 @@ struct SearchClock {
     uint8_t settled;    // iterations in a row with the same best move
 };
 
+// The root moves one search may play: when `allowedCount` is above 0, only
+// the allowed ones; never the excluded ones (the lines already found in a
+// search for several best lines).
+struct RootMoveFilter {
+    int32_t allowedCount;
+    Move allowed[MaxGeneratedMoves];
+    int32_t excludedCount;
+    Move excluded[MaxGeneratedMoves];
+};
+// The filter leaves the move out of the root's search.
+bool RootMoveSkipped(const RootMoveFilter& filter, Move move);
+
 struct SearchReporter;
 
 struct SearchState {
@@ -211,10 +228,12 @@ struct SearchState {
     ModernParameters parameters;
     ModernTables modern;
     BanList bans;  // root moves the search must not play
+    RootMoveFilter root;
     // One search's run:
     uint32_t nodes;
     uint32_t nodeLimit;              // 0: none
     int32_t rootDepth;               // the iteration being searched
+    int32_t selDepth;                // the deepest ply this iteration has reached
     bool stopped;                    // the stop hook, the deadline or a limit ended the search
     const SearchReporter* reporter;  // null: nothing is polled or reported
     SearchClock clock;
@@ -250,7 +269,14 @@ struct SearchLimits {
     int32_t movesToGo = 0;                // moves until the next time control; 0: unknown
     int32_t moveTime = 0;  // ms from the clock's start to the search's end at the latest; 0: none
     uint32_t nodes = 0;    // ends the search once counted, after the first iteration; 0: none
-    bool ponder = false;   // no clock until the stop hook answers PollPonderHit
+    // A mate search: ends once a mate in at most this many moves is found (or
+    // once the depth has shown there is none); the modern search prunes and
+    // reduces nothing meanwhile, so that no mate slips through. 0: none.
+    int32_t mate = 0;
+    bool ponder = false;  // no clock until the stop hook answers PollPonderHit
+    int32_t lines = 1;    // the best lines reported at each depth, each by its own first move
+    int32_t searchMoveCount = 0;               // 0: every root move may be played ...
+    Move searchMoves[MaxGeneratedMoves] = {};  // ... else only these
 };
 
 enum ScoreBound : uint8_t { ScoreExact, ScoreLowerBound, ScoreUpperBound };
@@ -277,8 +303,9 @@ struct PrincipalVariation {
     Move moves[MaxPvLength];
 };
 
-// What an iteration leaves, for the reports. An interrupted iteration has
-// `completed` false and carries only the time and the nodes.
+// What an iteration leaves, for the reports: one per line when several best
+// lines are asked for, best first. An interrupted iteration has `completed`
+// false and carries only the time and the nodes.
 struct IterationReport {
     bool completed;
     int32_t depth;
@@ -287,6 +314,9 @@ struct IterationReport {
     int32_t elapsed;  // ms since the search started
     uint32_t nodes;
     PrincipalVariation pv;
+    int32_t selDepth;   // the deepest ply the iteration reached
+    int32_t line;       // 1 for the best line, 2 for the next ...
+    uint32_t hashFull;  // per mille of the table in use
 };
 
 // The search's answer: the last completed iteration's move (0 when there is
@@ -317,6 +347,8 @@ struct SearchReporter {
     PollAnswer (*poll)(void* context);
     void (*iteration)(void* context, const IterationReport& report);
     void (*idle)(void* context);  // a pondering search with nothing to do: let a moment pass
+    // The root is about to search its `number`th move (from 1) of the iteration.
+    void (*rootMove)(void* context, Move move, int number);
 };
 
 // Searches the position within the limits, deeper one ply at a time, until a

@@ -27,8 +27,11 @@ bool InitSearchState(SearchState& state) {
     state.profile = ProfileClassic;
     state.parameters = DefaultModernParameters;
     state.modern.nullMovesFromPly = 0;
+    state.modern.mateMoves = 0;
     state.bans.count = 0;
+    state.root.allowedCount = state.root.excludedCount = 0;
     state.nodes = 0;
+    state.selDepth = 0;
     state.nodeLimit = 0;
     state.rootDepth = 0;
     state.stopped = false;

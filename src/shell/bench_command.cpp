@@ -48,7 +48,7 @@ int RunBenchCommand(int argc, char** argv) {
     state->profile = profile;
     SearchLimits limits;
     limits.maxDepth = depth;
-    const SearchReporter silent{nullptr, nullptr, nullptr, nullptr};
+    const SearchReporter silent{nullptr, nullptr, nullptr, nullptr, nullptr};
     static LineChannel out;
     OpenOnStreams(out, NoStream, StandardOutputStream());
     uint64_t total = 0;

@@ -29,6 +29,11 @@ bool InitEngine(Engine& engine) {
     engine.quitting = false;
     engine.uci = false;
     engine.infinite = false;
+    engine.lines = 1;
+    engine.analysing = false;
+    engine.limitStrength = false;
+    engine.elo = 2400;
+    engine.searchStart = 0;
     if (!InitSearchState(engine.search)) return false;
     ApplyDefaultOptions(engine);
     return true;

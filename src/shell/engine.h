@@ -32,6 +32,12 @@ struct Engine {
     bool quitting;     // "quit" came during a search: end once it has answered
     bool uci;          // the session speaks UCI: messages go out as "info string"
     bool infinite;     // the running search waits for "stop", a ponderhit or not
+    // UCI's analysis and strength options, and the running search's start.
+    int32_t lines;       // MultiPV: the best lines each depth reports
+    bool analysing;      // UCI_AnalyseMode: the book stays shut
+    bool limitStrength;  // UCI_LimitStrength: play as UCI_Elo would
+    int32_t elo;
+    int64_t searchStart;  // clock reading at the "go"
 };
 
 // The start-up settings: not booted, no position, the depth limit of 20,

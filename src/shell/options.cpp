@@ -45,6 +45,24 @@ void SetProfile(Engine& engine, int32_t choice) {
     ResetForNewGame(engine.search);
 }
 
+// The only game played; a front end that offers several names it.
+const char* const VariantChoices[] = {"xiangqi", nullptr};
+constexpr int32_t MaxLines = 128;
+void SetLines(Engine& engine, int32_t lines) {
+    engine.lines = lines < 1 ? 1 : lines > MaxLines ? MaxLines : lines;
+}
+void SetAnalysing(Engine& engine, int32_t on) {
+    engine.analysing = on != 0;
+}
+void SetLimitStrength(Engine& engine, int32_t on) {
+    engine.limitStrength = on != 0;
+}
+constexpr int32_t MinElo = 800, MaxElo = 2400;
+// No value: the strongest.
+void SetElo(Engine& engine, int32_t elo) {
+    engine.elo = elo == 0 ? MaxElo : elo < MinElo ? MinElo : elo > MaxElo ? MaxElo : elo;
+}
+
 // A decimal number with an optional sign and nothing else; false otherwise.
 bool ReadWholeNumber(const char* text, int32_t& value) {
     const char* p = text;
@@ -73,6 +91,12 @@ const EngineOption EngineOptions[] = {
     // UCCI session, whose front ends expect the original engine, modern in a
     // UCI one; UCCI does not announce it.
     {"profile", "Profile", OptionCombo, false, 0, 0, 1, SetProfile, ProfileChoices},
+    // UCI only: what a front end for several games, or an analysis board, asks.
+    {nullptr, "UCI_Variant", OptionCombo, false, 0, 0, 0, nullptr, VariantChoices},
+    {nullptr, "MultiPV", OptionSpin, false, 1, 1, MaxLines, SetLines},
+    {nullptr, "UCI_AnalyseMode", OptionCheck, false, 0, 0, 1, SetAnalysing},
+    {nullptr, "UCI_LimitStrength", OptionCheck, false, 0, 0, 1, SetLimitStrength},
+    {nullptr, "UCI_Elo", OptionSpin, false, MaxElo, MinElo, MaxElo, SetElo},
 };
 const int EngineOptionCount = int(sizeof EngineOptions / sizeof EngineOptions[0]);
 

@@ -46,6 +46,8 @@ const Keyword Keywords[] = {
     {"movetime", TokenMoveTime},
     {"name", TokenName},
     {"value", TokenValue},
+    {"searchmoves", TokenSearchMoves},
+    {"mate", TokenMate},
 };
 
 const char EmptyWord[1] = {0};

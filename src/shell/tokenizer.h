@@ -17,7 +17,7 @@ constexpr CommandToken TokenNone = 0, TokenUcci = 1, TokenPosition = 2, TokenFen
                        // UCI's own words
     TokenUci = 27, TokenUciNewGame = 28, TokenWhiteTime = 29, TokenBlackTime = 30,
                        TokenWhiteIncrement = 31, TokenBlackIncrement = 32, TokenMoveTime = 33,
-                       TokenName = 34, TokenValue = 35;
+                       TokenName = 34, TokenValue = 35, TokenSearchMoves = 36, TokenMate = 37;
 
 // Room for every word a command line of 65535 characters can hold, and the
 // end entry.

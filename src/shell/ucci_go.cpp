@@ -54,7 +54,7 @@ void RunUcciGo(Engine& engine, char* const* words, int count) {
     if (AnswerFromBook(engine, start, answer)) {
         while (limits.ponder && PollDuringSearch(engine) == PollContinue) SleepMilliseconds(1);
     } else {
-        const SearchReporter reporter{&engine, PollHook, ReportIteration, IdleHook};
+        const SearchReporter reporter{&engine, PollHook, ReportIteration, IdleHook, nullptr};
         answer = RunSearch(engine.search, game, limits, reporter);
     }
 

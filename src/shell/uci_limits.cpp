@@ -1,11 +1,12 @@
 // The limits of a UCI "go": the clock of the side to move, a move time, a
-// depth, a node count, or none until "stop".
+// depth, a node count, a mate to find, or none until "stop"; and the root
+// moves to choose from.
 
 #include "shell/tokenizer.h"
 #include "shell/uci.h"
 
 UciGoLimits ReadUciGoLimits(char* const* words, int count, uint32_t sideToMove) {
-    UciGoLimits go{SearchLimits{}, false};
+    UciGoLimits go{SearchLimits{}, false, 0};
     go.limits.maxDepth = DefaultDepthLimit;
     int32_t time[2] = {0, 0}, increment[2] = {0, 0};
     bool clock = false, depthGiven = false, unbounded = false;
@@ -52,6 +53,19 @@ UciGoLimits ReadUciGoLimits(char* const* words, int count, uint32_t sideToMove) 
             case TokenPonder:
                 go.limits.ponder = true;
                 break;
+            case TokenMate:
+                go.mate = number > 0 ? number : 1;
+                go.limits.mate = go.mate;
+                unbounded = true;
+                i++;
+                break;
+            case TokenSearchMoves:
+                for (; i + 1 < count && IsMoveText(words[i + 1]); i++) {
+                    if (go.limits.searchMoveCount == MaxGeneratedMoves) continue;
+                    go.limits.searchMoves[go.limits.searchMoveCount++] =
+                        MoveOf(ParseMoveString(words[i + 1]));
+                }
+                break;
             default:
                 break;
         }
@@ -62,7 +76,8 @@ UciGoLimits ReadUciGoLimits(char* const* words, int count, uint32_t sideToMove) 
         go.limits.timeLeft = time[side];
         go.limits.increment = increment[side];
     }
-    // Only a depth keeps a clock, a move time, a node limit or "infinite" shallow.
+    // Only a depth keeps a clock, a move time, a node limit, a mate search or
+    // "infinite" shallow.
     if ((clock || unbounded) && !depthGiven) go.limits.maxDepth = DeepestIteration;
     // Waiting for "stop" is the pondering search's wait.
     if (go.infinite) go.limits.ponder = true;

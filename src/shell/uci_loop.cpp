@@ -51,6 +51,11 @@ bool RunUciLine(Engine& engine, char* line) {
         case TokenPosition:
             RunUciPosition(engine, words, count);
             break;
+        // The short form: "fen ..." or "startpos ..." without "position".
+        case TokenFen:
+        case TokenStartPos:
+            if (LoadUciPositionAt(engine, engine.game, words, count, 0)) engine.positionSet = true;
+            break;
         case TokenGo:
             RunUciGo(engine, words, count);
             return !engine.quitting;

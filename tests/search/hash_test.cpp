@@ -278,3 +278,41 @@ TEST_F(HashTest, ResetEmptiesEveryTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Per mille of the filled slots among the first 1000 buckets, counted slot by
+// slot: the slow obvious way.
+uint32_t CountedFill(const HashTable& table, bool currentOnly) {
+    uint32_t filled = 0;
+    for (uint32_t b = 0; b < 1000; b++)
+        for (int i = 0; i < 2; i++) {
+            const HashEntry& e = table.buckets[b].slot[i];
+            filled += e.bound != BoundNone && (!currentOnly || e.generation == table.generation);
+        }
+    return filled / 2;
+}
+
+TEST_F(HashTest, FillIsSampledOverTheFirstThousandBuckets) {
+    HashTable& table = state.hash;
+    ClearHash(table);
+    EXPECT_EQ(HashFullPerMille(table, false), 0u);
+    EXPECT_EQ(HashFullPerMille(table, true), 0u);
+    // Keys that land in buckets 0..1499, one slot of each, then the second
+    // slot of every other one; half of them in a later generation.
+    for (uint64_t b = 0; b < 1500; b++) StoreHash(table, At(b | (b << 40)), 0, 0, 1, BoundExact);
+    EXPECT_EQ(HashFullPerMille(table, false), 500u);
+    table.generation++;
+    for (uint64_t b = 0; b < 1500; b += 2)
+        StoreHash(table, At(b | (7ull << 50)), 0, 0, 1, BoundLower);
+    EXPECT_EQ(HashFullPerMille(table, false), 750u);
+    EXPECT_EQ(HashFullPerMille(table, false), CountedFill(table, false));
+    EXPECT_EQ(HashFullPerMille(table, true), 250u);
+    EXPECT_EQ(HashFullPerMille(table, true), CountedFill(table, true));
+    // Entries beyond the sample do not count.
+    ClearHash(table);
+    for (uint64_t b = 1000; b < 3000; b++) StoreHash(table, At(b), 0, 0, 1, BoundUpper);
+    EXPECT_EQ(HashFullPerMille(table, false), 0u);
+}
+
+}  // namespace

@@ -27,7 +27,7 @@ std::unique_ptr<SearchState> NewModernState() {
 }
 
 SearchAnswer SearchWithin(SearchState& state, Position& pos, int depth, uint32_t nodes) {
-    const SearchReporter silent{nullptr, nullptr, nullptr, nullptr};
+    const SearchReporter silent{nullptr, nullptr, nullptr, nullptr, nullptr};
     SearchLimits limits;
     limits.maxDepth = depth;
     limits.nodes = nodes;

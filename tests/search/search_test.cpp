@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "eval/eval.h"
 #include "position/position.h"
@@ -202,7 +204,7 @@ TEST(Search, IterationsLeaveAnExactRootEntry) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
     IterationLog log{&state, &pos, 0, 0};
-    const SearchReporter reporter{&log, nullptr, CheckRootEntry, nullptr};
+    const SearchReporter reporter{&log, nullptr, CheckRootEntry, nullptr, nullptr};
     SearchLimits limits;
     limits.maxDepth = 4;
     const SearchAnswer answer = RunSearch(state, pos, limits, reporter);
@@ -359,6 +361,115 @@ TEST(Search, HistoryPruningAndReductionFollowTheSuccessRatio) {
     LoadFen("2bakab1r/5r3/1cn1c3n/pC2p3p/2p3p2/5NP1C/P1P1P3P/9/9/RNBAKABR1 w - - 0 1", pos);
     EXPECT_LT(NodesOfSearch(pos, 2, true, false), NodesOfSearch(pos, 2, false, false));
     EXPECT_NE(NodesOfSearch(pos, 3, false, true), NodesOfSearch(pos, 3, false, false));
+}
+
+}  // namespace
+
+namespace {
+
+// The root's moves as the reporter hears them, per iteration, and the lines.
+struct RootLog {
+    std::vector<std::vector<RefMove>> iterations;  // moves in the order announced
+    std::vector<std::vector<int>> numbers;
+    std::vector<IterationReport> reports;
+};
+
+void LogRootMove(void* context, Move move, int number) {
+    RootLog& log = *static_cast<RootLog*>(context);
+    if (number == 1) {
+        log.iterations.emplace_back();
+        log.numbers.emplace_back();
+    }
+    if (log.iterations.empty()) return;
+    log.iterations.back().push_back(RefMove{MoveFrom(move), MoveTo(move)});
+    log.numbers.back().push_back(number);
+}
+
+void LogReport(void* context, const IterationReport& report) {
+    static_cast<RootLog*>(context)->reports.push_back(report);
+}
+
+// Each iteration announces every legal root move once, numbered from 1, and
+// only those "searchmoves" allows; the moves come from an independent
+// generator.
+TEST(Search, TheRootAnnouncesEachAllowedMoveOnce) {
+    Position& pos = ScratchPosition();
+    const char* fens[] = {
+        StartFen, "r1bakab1r/9/1cn4c1/p1p1n1p1p/4N4/2N6/P1P1P1P1P/1C5C1/9/R1BAKAB1R w - - 0 1"};
+    for (const SearchProfile profile : {ProfileClassic, ProfileModern}) {
+        for (const char* fen : fens) {
+            for (const bool restricted : {false, true}) {
+                const std::unique_ptr<SearchState> owned = NewSearchState();
+                SearchState& state = *owned;
+                state.profile = profile;
+                LoadFen(fen, pos);
+                std::vector<RefMove> legal = RefLegalMoves(pos);
+                std::sort(legal.begin(), legal.end());
+                SearchLimits limits;
+                limits.maxDepth = 3;
+                if (restricted) {
+                    legal.resize(3);
+                    for (const RefMove& m : legal)
+                        limits.searchMoves[limits.searchMoveCount++] = MoveCode(m.from, m.to);
+                }
+                RootLog log;
+                const SearchReporter reporter{&log, nullptr, LogReport, nullptr, LogRootMove};
+                const SearchAnswer answer = RunSearch(state, pos, limits, reporter);
+                // Every root search (the aspiration's re-searches too) announces all.
+                ASSERT_GE(log.iterations.size(), 3u) << fen;
+                for (size_t i = 0; i < log.iterations.size(); i++) {
+                    std::vector<RefMove> announced = log.iterations[i];
+                    std::sort(announced.begin(), announced.end());
+                    EXPECT_EQ(announced, legal) << fen << " root search " << i;
+                    for (size_t k = 0; k < log.numbers[i].size(); k++)
+                        EXPECT_EQ(log.numbers[i][k], int(k + 1));
+                }
+                const RefMove best{MoveFrom(answer.best), MoveTo(answer.best)};
+                EXPECT_NE(std::find(legal.begin(), legal.end(), best), legal.end()) << fen;
+                EXPECT_EQ(state.root.allowedCount, 0) << "the filter is the search's only";
+            }
+        }
+    }
+}
+
+// Several lines: at every depth, distinct legal first moves, best first,
+// the best line the answer's; seldepth and the line numbers as reported.
+TEST(Search, SeveralLinesAreDistinctAndInScoreOrder) {
+    Position& pos = ScratchPosition();
+    for (const SearchProfile profile : {ProfileClassic, ProfileModern}) {
+        const std::unique_ptr<SearchState> owned = NewSearchState();
+        SearchState& state = *owned;
+        state.profile = profile;
+        LoadFen("r1bakab1r/9/1cn4c1/p1p1n1p1p/4N4/2N6/P1P1P1P1P/1C5C1/9/R1BAKAB1R w - - 0 1", pos);
+        const std::vector<RefMove> legal = RefLegalMoves(pos);
+        SearchLimits limits;
+        limits.maxDepth = 5;
+        limits.lines = 4;
+        RootLog log;
+        const SearchReporter reporter{&log, nullptr, LogReport, nullptr, nullptr};
+        const SearchAnswer answer = RunSearch(state, pos, limits, reporter);
+        ASSERT_EQ(log.reports.size(), 5u * 4u);
+        for (int depth = 1; depth <= 5; depth++) {
+            std::vector<RefMove> firsts;
+            for (int k = 0; k < 4; k++) {
+                const IterationReport& r = log.reports[size_t((depth - 1) * 4 + k)];
+                EXPECT_EQ(r.depth, depth);
+                EXPECT_EQ(r.line, k + 1);
+                EXPECT_GE(r.selDepth, 1);
+                ASSERT_TRUE(r.pv.found && r.pv.legal >= 1) << depth << " " << k;
+                const RefMove first{MoveFrom(r.pv.moves[0]), MoveTo(r.pv.moves[0])};
+                EXPECT_NE(std::find(legal.begin(), legal.end(), first), legal.end());
+                EXPECT_EQ(std::find(firsts.begin(), firsts.end(), first), firsts.end());
+                firsts.push_back(first);
+                if (k > 0) {
+                    EXPECT_LE(r.score, log.reports[size_t((depth - 1) * 4 + k - 1)].score);
+                }
+            }
+        }
+        EXPECT_EQ(answer.best, log.reports[16].pv.moves[0]);
+        EXPECT_EQ(answer.score, log.reports[16].score);
+        EXPECT_EQ(state.root.excludedCount, 0);
+    }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ std::unique_ptr<SearchState> NewSearchState() {
 }
 
 SearchOutcome SearchTo(SearchState& state, Position& pos, int depth) {
-    const SearchReporter silent{nullptr, nullptr, nullptr, nullptr};
+    const SearchReporter silent{nullptr, nullptr, nullptr, nullptr, nullptr};
     SearchLimits limits;
     limits.maxDepth = depth;
     const SearchAnswer answer = RunSearch(state, pos, limits, silent);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine_fixture.h"
+#include "position/piece_values.h"
 #include "shell/ucci.h"
 #include "shell/uci.h"
 
@@ -83,7 +84,7 @@ protected:
     SearchAnswer Search(int depth, Recorded& recorded) {
         SearchLimits limits;
         limits.maxDepth = depth;
-        const SearchReporter reporter{&recorded, nullptr, Record, nullptr};
+        const SearchReporter reporter{&recorded, nullptr, Record, nullptr, nullptr};
         return RunSearch(engine.search, engine.game, limits, reporter);
     }
 };
@@ -150,8 +151,13 @@ TEST_F(PrintedAnswer, UciPrintsTheSearchsValues) {
                 EXPECT_EQ(score[1], std::to_string(MateInMoves(r.score))) << depthLines[i];
             } else {
                 EXPECT_EQ(score[0], "cp") << depthLines[i];
-                EXPECT_EQ(score[1], std::to_string(r.score)) << depthLines[i];
+                // Centipawns: an uncrossed pawn is 100.
+                EXPECT_EQ(score[1], std::to_string(r.score * 100 / PawnUnit)) << depthLines[i];
             }
+            EXPECT_EQ(WordsAfter(depthLines[i], "seldepth").at(0), std::to_string(r.selDepth))
+                << depthLines[i];
+            EXPECT_EQ(WordsAfter(depthLines[i], "hashfull").at(0), std::to_string(r.hashFull))
+                << depthLines[i];
             std::vector<std::string> line;
             for (int m = 0; m < r.pv.legal; m++) line.push_back(MoveText(r.pv.moves[m]));
             EXPECT_EQ(WordsAfter(depthLines[i], "pv"), line) << depthLines[i];

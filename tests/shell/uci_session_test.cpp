@@ -26,6 +26,11 @@ const char UciReply[] =
     "option name CheckInQuiescence type check default true\n"
     "option name HistoryPruning type check default true\n"
     "option name Profile type combo default modern var modern var classic\n"
+    "option name UCI_Variant type combo default xiangqi var xiangqi\n"
+    "option name MultiPV type spin default 1 min 1 max 128\n"
+    "option name UCI_AnalyseMode type check default false\n"
+    "option name UCI_LimitStrength type check default false\n"
+    "option name UCI_Elo type spin default 2400 min 800 max 2400\n"
     "uciok\n";
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -81,7 +86,8 @@ TEST(UciSession, ConversationsByteForByte) {
         {"a mated side has no move",
          "uci\nposition fen R3k4/8R/9/9/9/9/9/9/9/3K5 b - - 0 1\n"
          "go depth 3\nquit\n",
-         uci + "info depth 1 score mate 0 nodes 0 nps 0 time 0\n"
+         uci + "info depth 1 seldepth 0 multipv 1 score mate 0 nodes 0 nps 0 hashfull 0 tbhits 0 "
+               "time 0\n"
                "bestmove (none)\n"},
     };
     for (const Case& c : cases) {
