@@ -4,6 +4,7 @@
 
 #include "search/clock.h"
 #include "search/search.h"
+#include "search/threads.h"
 #include "search/time_manager.h"
 #include "search/transposition.h"
 #include "search/tree.h"
@@ -46,6 +47,7 @@ SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& li
     state.nodeLimit = limits.nodes;
     const int64_t start = ClockMilliseconds();
     StartSearchClock(state.clock, limits, start);
+    StartHelpers(state, pos, limits);
 
     // 3. One iteration per depth.
     SearchAnswer answer{};
@@ -82,6 +84,7 @@ SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& li
             break;
     }
     WaitWhilePondering(state);
+    FinishHelpers(state, pos, answer, start);
 
     // 4. Nothing is polled or reported once the search has ended. The move
     //    and the reply to ponder on are read where the last iteration left

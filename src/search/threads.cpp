@@ -1,0 +1,233 @@
+// Lazy SMP: helper threads search the main thread's root with their own
+// position, stacks, ordering tables and evaluation cache, and meet it only
+// in the shared hash table, where what one finds steers the others. The
+// helpers are kept parked on a condition variable between searches; the
+// main thread alone reads the input, keeps the clock and reports.
+//
+// Which answer is played: the main thread's, unless a helper's last completed
+// iteration proves a shorter win (a mate score above the held one), or, when
+// the held answer is no win, went deeper with a score at least as good. The
+// helpers are weighed in turn against the answer held so far; a main thread
+// that completed no iteration takes the first helper that did.
+
+#include "search/threads.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <vector>
+
+#include "search/clock.h"
+#include "search/ordering.h"
+#include "search/transposition.h"
+#include "search/tree.h"
+
+namespace {
+
+// A helper's last completed iteration; depth 0: none.
+struct HelperAnswer {
+    Move move;
+    int16_t score;
+    int32_t depth;
+};
+
+struct Helper {
+    SearchState state;  // its hash is a view of the main thread's
+    Position pos;
+    HelperAnswer answer;
+    int32_t index;  // 1..count - 1
+    std::thread thread;
+};
+
+bool InitHelperState(SearchState& state, const std::atomic<bool>* stop) {
+    state.options = SearchOptions{true, true, true};
+    state.bans.count = 0;
+    state.nodes = 0;
+    state.nodeLimit = 0;
+    state.rootDepth = 0;
+    state.stopped = false;
+    state.reporter = nullptr;
+    state.helperStop = stop;
+    state.clock = SearchClock{};
+    state.clock.deadline = state.clock.planTotal = state.clock.hardLimit = -1;
+    state.hash.mask = 0;
+    ClearOrderingTables(state.ordering);
+    return InitEvalCache(state.evalCache);
+}
+
+}  // namespace
+
+struct SearchThreads {
+    std::mutex mutex;
+    std::condition_variable wake;    // a search to join, or the end
+    std::condition_variable parked;  // the last helper of a search has stopped
+    uint64_t generation = 0;         // searches started
+    int32_t searching = 0;           // helpers not yet parked after the latest
+    bool quit = false;
+    int32_t lastIteration = 0;
+    std::atomic<bool> stop{false};
+    std::vector<std::unique_ptr<Helper>> helpers;
+    std::vector<const NodeCounter*> counters;  // the main thread's first
+};
+
+namespace {
+
+// Odd helpers start one ply deeper, so that the threads spread over more
+// than one tree; each reads its answer from the root's entry, which a thread
+// as deep or deeper may have written.
+void SearchAsHelper(Helper& helper, int32_t last) {
+    SearchState& state = helper.state;
+    Position& pos = helper.pos;
+    state.stopped = false;
+    ClearEvalCache(state.evalCache);
+    ClearOrderingTables(state.ordering);
+    helper.answer = HelperAnswer{0, 0, 0};
+    for (int32_t d = 1 + (helper.index & 1); d <= last; d++) {
+        state.rootDepth = d;
+        pos.Ply = 0;
+        const int16_t score = SearchRoot(state, pos, int8_t(d));
+        if (state.stopped) break;
+        HashEntry entry;
+        if (ProbeHash(state.hash, pos, entry) && entry.bound == BoundExact && entry.depth >= d)
+            helper.answer = HelperAnswer{entry.move, entry.value, entry.depth};
+        if (IsMateScore(score) || (state.nodeLimit && state.nodes >= state.nodeLimit)) break;
+    }
+}
+
+void RunHelper(SearchThreads& threads, Helper& helper) {
+    uint64_t seen = 0;
+    for (;;) {
+        int32_t last;
+        {
+            std::unique_lock<std::mutex> lock(threads.mutex);
+            threads.wake.wait(lock, [&] { return threads.quit || threads.generation != seen; });
+            if (threads.quit) return;
+            seen = threads.generation;
+            last = threads.lastIteration;
+        }
+        SearchAsHelper(helper, last);
+        std::lock_guard<std::mutex> lock(threads.mutex);
+        if (--threads.searching == 0) threads.parked.notify_all();
+    }
+}
+
+// The rule of the file's head: true when `candidate` replaces `held`.
+bool Preferred(const HelperAnswer& candidate, const HelperAnswer& held) {
+    if (candidate.depth == 0 || candidate.move == 0) return false;
+    if (held.depth == 0) return true;
+    if (candidate.score >= MateThreshold) return candidate.score > held.score;
+    if (held.score >= MateThreshold) return false;
+    return candidate.depth > held.depth && candidate.score >= held.score;
+}
+
+}  // namespace
+
+void SearchThreadsRelease::operator()(SearchThreads* threads) const {
+    {
+        std::lock_guard<std::mutex> lock(threads->mutex);
+        threads->quit = true;
+    }
+    threads->wake.notify_all();
+    for (auto& helper : threads->helpers)
+        if (helper->thread.joinable()) helper->thread.join();
+    delete threads;
+}
+
+int32_t SearchThreadCount(const SearchState& state) {
+    return state.threads ? int32_t(state.threads->helpers.size()) + 1 : 1;
+}
+
+size_t HelperThreadBytes() {
+    return sizeof(Helper) + EvalCacheSlots * sizeof(EvalSlot);
+}
+
+bool SetSearchThreads(SearchState& state, int32_t count) {
+    if (count < 1) count = 1;
+    if (count > MaxSearchThreads) count = MaxSearchThreads;
+    if (count == SearchThreadCount(state)) return true;
+    state.threads.reset();
+    state.nodes.group = nullptr;
+    state.nodes.groupSize = 0;
+    if (count == 1) return true;
+
+    std::unique_ptr<SearchThreads, SearchThreadsRelease> threads(new (std::nothrow) SearchThreads);
+    if (!threads) return false;
+    threads->helpers.reserve(size_t(count - 1));
+    threads->counters.reserve(size_t(count));
+    threads->counters.push_back(&state.nodes);
+    for (int32_t i = 1; i < count; i++) {
+        std::unique_ptr<Helper> helper(new (std::nothrow) Helper);
+        if (!helper || !InitHelperState(helper->state, &threads->stop)) return false;
+        helper->index = i;
+        helper->answer = HelperAnswer{0, 0, 0};
+        threads->counters.push_back(&helper->state.nodes);
+        threads->helpers.push_back(std::move(helper));
+    }
+    state.nodes.group = threads->counters.data();
+    state.nodes.groupSize = count;
+    for (auto& helper : threads->helpers) {
+        helper->state.nodes.group = threads->counters.data();
+        helper->state.nodes.groupSize = count;
+        helper->thread = std::thread(RunHelper, std::ref(*threads), std::ref(*helper));
+    }
+    state.threads = std::move(threads);
+    return true;
+}
+
+void StartHelpers(SearchState& state, const Position& pos, const SearchLimits& limits) {
+    if (!state.threads) return;
+    SearchThreads& threads = *state.threads;
+    {
+        std::lock_guard<std::mutex> lock(threads.mutex);
+        threads.stop.store(false, std::memory_order_relaxed);
+        threads.lastIteration = LastIteration(limits.maxDepth);
+        for (auto& helper : threads.helpers) {
+            SearchState& s = helper->state;
+            // The main thread's table, which a resize may have moved.
+            s.hash.buckets = std::unique_ptr<HashBucket[], HashMemoryRelease>(
+                state.hash.buckets.get(), HashMemoryRelease{false});
+            s.hash.mask = state.hash.mask;
+            s.options = state.options;
+            s.bans = state.bans;
+            s.nodeLimit = limits.nodes;
+            s.nodes = 0;
+            helper->pos = pos;
+        }
+        threads.searching = int32_t(threads.helpers.size());
+        threads.generation++;
+    }
+    threads.wake.notify_all();
+}
+
+void FinishHelpers(SearchState& state, Position& pos, SearchAnswer& answer, int64_t start) {
+    if (!state.threads) return;
+    SearchThreads& threads = *state.threads;
+    threads.stop.store(true, std::memory_order_relaxed);
+    {
+        std::unique_lock<std::mutex> lock(threads.mutex);
+        threads.parked.wait(lock, [&] { return threads.searching == 0; });
+    }
+    HelperAnswer held{answer.best, answer.score, answer.depth};
+    bool fromHelper = false;
+    for (const auto& helper : threads.helpers)
+        if (Preferred(helper->answer, held)) {
+            held = helper->answer;
+            fromHelper = true;
+        }
+    if (held.depth == 0) return;
+    // A helper's deeper entry may hold the root: the answer chosen is kept there.
+    ReplaceHashEntry(state.hash, pos, held.move, held.score, int8_t(held.depth), BoundExact);
+    if (!fromHelper) return;
+    answer.best = held.move;
+    answer.score = held.score;
+    answer.bound = ScoreExact;
+    answer.depth = held.depth;
+    DrawPrincipalVariation(state.hash, pos, answer.pv);
+    const SearchReporter* reporter = state.reporter;
+    if (reporter && reporter->iteration) {
+        const IterationReport report{
+            true, held.depth, held.score, ScoreExact, ElapsedSince(start), state.nodes, answer.pv};
+        reporter->iteration(reporter->context, report);
+    }
+}
