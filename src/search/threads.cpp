@@ -25,17 +25,10 @@
 
 namespace {
 
-// A helper's last completed iteration; depth 0: none.
-struct HelperAnswer {
-    Move move;
-    int16_t score;
-    int32_t depth;
-};
-
 struct Helper {
     SearchState state;  // its hash is a view of the main thread's
     Position pos;
-    HelperAnswer answer;
+    ThreadAnswer answer;
     int32_t index;  // 1..count - 1
     std::thread thread;
 };
@@ -82,7 +75,7 @@ void SearchAsHelper(Helper& helper, int32_t last) {
     state.stopped = false;
     ClearEvalCache(state.evalCache);
     ClearOrderingTables(state.ordering);
-    helper.answer = HelperAnswer{0, 0, 0};
+    helper.answer = ThreadAnswer{0, 0, 0};
     for (int32_t d = 1 + (helper.index & 1); d <= last; d++) {
         state.rootDepth = d;
         pos.Ply = 0;
@@ -90,7 +83,7 @@ void SearchAsHelper(Helper& helper, int32_t last) {
         if (state.stopped) break;
         HashEntry entry;
         if (ProbeHash(state.hash, pos, entry) && entry.bound == BoundExact && entry.depth >= d)
-            helper.answer = HelperAnswer{entry.move, entry.value, entry.depth};
+            helper.answer = ThreadAnswer{entry.move, entry.value, entry.depth};
         if (IsMateScore(score) || (state.nodeLimit && state.nodes >= state.nodeLimit)) break;
     }
 }
@@ -112,16 +105,15 @@ void RunHelper(SearchThreads& threads, Helper& helper) {
     }
 }
 
-// The rule of the file's head: true when `candidate` replaces `held`.
-bool Preferred(const HelperAnswer& candidate, const HelperAnswer& held) {
+}  // namespace
+
+bool PreferredAnswer(const ThreadAnswer& candidate, const ThreadAnswer& held) {
     if (candidate.depth == 0 || candidate.move == 0) return false;
     if (held.depth == 0) return true;
     if (candidate.score >= MateThreshold) return candidate.score > held.score;
     if (held.score >= MateThreshold) return false;
     return candidate.depth > held.depth && candidate.score >= held.score;
 }
-
-}  // namespace
 
 void SearchThreadsRelease::operator()(SearchThreads* threads) const {
     {
@@ -160,7 +152,7 @@ bool SetSearchThreads(SearchState& state, int32_t count) {
         std::unique_ptr<Helper> helper(new (std::nothrow) Helper);
         if (!helper || !InitHelperState(helper->state, &threads->stop)) return false;
         helper->index = i;
-        helper->answer = HelperAnswer{0, 0, 0};
+        helper->answer = ThreadAnswer{0, 0, 0};
         threads->counters.push_back(&helper->state.nodes);
         threads->helpers.push_back(std::move(helper));
     }
@@ -208,10 +200,10 @@ void FinishHelpers(SearchState& state, Position& pos, SearchAnswer& answer, int6
         std::unique_lock<std::mutex> lock(threads.mutex);
         threads.parked.wait(lock, [&] { return threads.searching == 0; });
     }
-    HelperAnswer held{answer.best, answer.score, answer.depth};
+    ThreadAnswer held{answer.best, answer.score, answer.depth};
     bool fromHelper = false;
     for (const auto& helper : threads.helpers)
-        if (Preferred(helper->answer, held)) {
+        if (PreferredAnswer(helper->answer, held)) {
             held = helper->answer;
             fromHelper = true;
         }

@@ -11,3 +11,13 @@ void StartHelpers(SearchState& state, const Position& pos, const SearchLimits& l
 // becomes the one the rule of threads.cpp picks, kept as the root's entry.
 // A helper's answer is reported as one more completed iteration.
 void FinishHelpers(SearchState& state, Position& pos, SearchAnswer& answer, int64_t start);
+
+// A thread's last completed iteration; depth 0: none.
+struct ThreadAnswer {
+    Move move;
+    int16_t score;
+    int32_t depth;
+};
+// The rule of threads.cpp: true when a helper's `candidate` replaces the
+// answer `held` so far.
+bool PreferredAnswer(const ThreadAnswer& candidate, const ThreadAnswer& held);
