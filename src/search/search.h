@@ -312,7 +312,9 @@ struct SearchReporter {
 // limit, a mate score or the stop hook ends it, and returns its answer. While
 // pondering, a search that has nothing left to do waits for the hook to
 // answer stop or ponderhit. The table keeps the answer as the root's entry,
-// where "probe" finds it.
+// where "probe" finds it. With helper threads (SetSearchThreads) they search
+// beside the caller's thread until it ends, and the answer is chosen among
+// theirs by the rule of threads.cpp.
 SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& limits,
                        const SearchReporter& reporter);
 
