@@ -77,6 +77,9 @@ void SearchAsHelper(Helper& helper, int32_t last) {
     ClearOrderingTables(state.ordering);
     helper.answer = ThreadAnswer{0, 0, 0};
     for (int32_t d = 1 + (helper.index & 1); d <= last; d++) {
+        // Shallow iterations never poll: a helper that wakes late, or ends
+        // one after the main thread has, looks here.
+        if (state.helperStop->load(std::memory_order_relaxed)) break;
         state.rootDepth = d;
         pos.Ply = 0;
         const int16_t score = SearchRoot(state, pos, int8_t(d));
