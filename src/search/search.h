@@ -215,8 +215,8 @@ bool InitSearchState(SearchState& state);
 constexpr int32_t MaxSearchThreads = 256;
 bool SetSearchThreads(SearchState& state, int32_t count);
 int32_t SearchThreadCount(const SearchState& state);
-// What each helper holds besides the shared table: its state and its copy of
-// the position, in bytes.
+// What each helper holds besides the shared table, in bytes: its state, its
+// copy of the position and its evaluation cache.
 size_t HelperThreadBytes();
 // History, hash, success counters and killers emptied, and the node count
 // and stop flag cleared: nothing one search leaves is seen by the next.
