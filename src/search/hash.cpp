@@ -29,6 +29,17 @@ uint64_t PackData(const HashEntry& e) {
            uint64_t(e.bound) << BoundShift;
 }
 
+HashEntry Unpack(uint64_t key, uint64_t data) {
+    HashEntry e;
+    e.keyLow = uint32_t(key);
+    e.keyHigh = uint32_t(key >> 32);
+    e.move = uint16_t(data);
+    e.value = int16_t(uint16_t(data >> 16));
+    e.depth = int8_t(uint8_t(data >> 32));
+    e.bound = uint8_t(data >> BoundShift);
+    return e;
+}
+
 uint64_t FullKey(const HashEntry& e) {
     return uint64_t(e.keyLow) | uint64_t(e.keyHigh) << 32;
 }
@@ -41,16 +52,18 @@ bool Belongs(const HashEntry& slot, uint64_t key) {
     return slot.keyLow == KeyLow(key) && slot.keyHigh == KeyHigh(key);
 }
 
-bool Find(const HashTable& table, const Position& pos, HashEntry& entry) {
+// Each word is loaded once: the entry is unpacked from the very words that
+// passed the key test.
+inline bool Find(const HashTable& table, const Position& pos, HashEntry& entry) {
     const uint64_t key = CurrentKey(pos);
     const HashSlot* bucket = BucketOf(table, key);
     for (int i = 0; i < 2; i++) {
-        const HashEntry e = ReadHashSlot(bucket[i]);
-        if (e.bound != BoundNone && Belongs(e, key)) {
-            QUILLON_ASSERT(e.bound <= BoundExact);
-            entry = e;
-            return true;
-        }
+        const uint64_t data = bucket[i].data.load(std::memory_order_relaxed);
+        const uint64_t check = bucket[i].check.load(std::memory_order_relaxed);
+        if ((data & BoundBits) == 0 || (check ^ data) != key) continue;
+        entry = Unpack(key, data);
+        QUILLON_ASSERT(entry.bound <= BoundExact);
+        return true;
     }
     return false;
 }
@@ -59,15 +72,7 @@ bool Find(const HashTable& table, const Position& pos, HashEntry& entry) {
 
 HashEntry ReadHashSlot(const HashSlot& slot) {
     const uint64_t data = slot.data.load(std::memory_order_relaxed);
-    const uint64_t key = slot.check.load(std::memory_order_relaxed) ^ data;
-    HashEntry e;
-    e.keyLow = uint32_t(key);
-    e.keyHigh = uint32_t(key >> 32);
-    e.move = uint16_t(data);
-    e.value = int16_t(uint16_t(data >> 16));
-    e.depth = int8_t(uint8_t(data >> 32));
-    e.bound = uint8_t(data >> BoundShift);
-    return e;
+    return Unpack(slot.check.load(std::memory_order_relaxed) ^ data, data);
 }
 
 void WriteHashSlot(HashSlot& slot, const HashEntry& entry) {
