@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // Nothing is polled: the depth alone ends the search.
-    const SearchReporter reporter{nullptr, nullptr, CheckIteration, nullptr};
+    const SearchReporter reporter{nullptr, nullptr, CheckIteration, nullptr, nullptr};
     SearchLimits limits;
     limits.maxDepth = 3;
     const SearchAnswer answer = RunSearch(State, SearchPosition, limits, reporter);

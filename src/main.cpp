@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
     for (const Subcommand& sub : Subcommands) {
         if (sub.run && std::strcmp(argv[1], sub.name) == 0) return sub.run(argc - 2, argv + 2);
     }
-    std::fprintf(stderr, "usage: quillon [perft DEPTH [FEN] | bench [classic|modern] [DEPTH] | judge ...]\n");
+    std::fprintf(stderr,
+                 "usage: quillon [perft DEPTH [FEN] | bench [classic|modern] [DEPTH [THREADS]] | "
+                 "judge ...]\n");
     return 2;
 }

@@ -14,7 +14,8 @@ uint32_t HashFullPerMille(const HashTable& table, bool currentGenerationOnly) {
     const uint32_t buckets = table.mask < SampledBuckets ? table.mask + 1 : SampledBuckets;
     uint32_t filled = 0;
     for (uint32_t b = 0; b < buckets; b++) {
-        for (const HashEntry& entry : table.buckets[b].slot) {
+        for (const HashSlot& slot : table.buckets[b].slot) {
+            const HashEntry entry = ReadHashSlot(slot);
             if (entry.bound == BoundNone) continue;
             if (currentGenerationOnly && entry.generation != table.generation) continue;
             filled++;

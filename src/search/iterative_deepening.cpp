@@ -5,6 +5,7 @@
 #include "rules/rules.h"
 #include "search/clock.h"
 #include "search/search.h"
+#include "search/threads.h"
 #include "search/time_manager.h"
 #include "search/transposition.h"
 #include "search/tree.h"
@@ -165,6 +166,7 @@ SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& li
     RootLine lines[MaxGeneratedMoves];
     int16_t previousScores[MaxGeneratedMoves];
     int previousCount = 0;
+    StartHelpers(state, pos, limits);
     SearchAnswer answer{};
     IterationReport report{};
     const int32_t last = LastIteration(limits.maxDepth);
@@ -232,6 +234,7 @@ SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& li
     }
     state.root.allowedCount = 0;
     WaitWhilePondering(state);
+    FinishHelpers(state, pos, answer, start);
 
     // 4. Nothing is polled or reported once the search has ended. The move
     //    and the reply to ponder on are read where the last iteration left

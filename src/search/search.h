@@ -6,6 +6,7 @@
 // internal (picker.h, see.h, ordering.h, tree.h, transposition.h,
 // time_manager.h).
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 
@@ -20,6 +21,7 @@ constexpr int16_t InterruptedScore = -30000;
 
 enum : uint8_t { BoundNone = 0, BoundUpper = 1, BoundLower = 2, BoundExact = 3 };
 
+// A copy of one slot, as "probe" reads it.
 struct HashEntry {
     uint32_t keyLow;   // low half of the position key
     uint32_t keyHigh;  // high half
@@ -31,18 +33,33 @@ struct HashEntry {
     uint8_t spare;
 };
 
-struct HashBucket {
-    HashEntry slot[2];
+// A slot as the threads share it (hash.cpp): two words, each written and
+// read whole; the first is the key XORed with the second.
+struct HashSlot {
+    std::atomic<uint64_t> check;  // the position key ^ data
+    std::atomic<uint64_t> data;   // move, value, depth and bound
 };
-static_assert(sizeof(HashEntry) == 16 && sizeof(HashBucket) == 32,
+struct HashBucket {
+    HashSlot slot[2];
+};
+static_assert(sizeof(HashSlot) == 16 && sizeof(HashBucket) == 32,
               "a bucket fills half a cache line");
+
+// A slot's entry as its words give it; the keys of a slot torn by two
+// writers do not match the position the bucket is probed for.
+HashEntry ReadHashSlot(const HashSlot& slot);
+void WriteHashSlot(HashSlot& slot, const HashEntry& entry);
 
 // Zeroed memory for a table of `bytes`, placed so that the system may back it
 // with large pages (hash_memory_*.cpp); null when it cannot be had.
 void* AllocateHashMemory(size_t bytes);
 void FreeHashMemory(void* memory);
+// A helper thread's table is a view of the main thread's: it frees nothing.
 struct HashMemoryRelease {
-    void operator()(HashBucket* buckets) const { FreeHashMemory(buckets); }
+    bool owner = true;
+    void operator()(HashBucket* buckets) const {
+        if (owner) FreeHashMemory(buckets);
+    }
 };
 
 // A power of two of buckets; the low half of the key picks the bucket.
@@ -219,6 +236,40 @@ bool RootMoveSkipped(const RootMoveFilter& filter, Move move);
 
 struct SearchReporter;
 
+// A thread's node count. Its owner counts; the main thread reads it while the
+// helpers search, so it is a relaxed atomic (plain moves on x86). Read, it
+// gives the count of every thread of the search: the reports and the node
+// limit count them all.
+struct NodeCounter {
+    std::atomic<uint32_t> own{0};
+    // Every counter of the search, this one among them; null: this one alone.
+    const NodeCounter* const* group = nullptr;
+    int32_t groupSize = 0;
+
+    uint32_t Own() const { return own.load(std::memory_order_relaxed); }
+    operator uint32_t() const {
+        if (!group) return Own();
+        uint32_t total = 0;
+        for (int32_t i = 0; i < groupSize; i++) total += group[i]->Own();
+        return total;
+    }
+    NodeCounter& operator=(uint32_t n) {
+        own.store(n, std::memory_order_relaxed);
+        return *this;
+    }
+    uint32_t operator++(int) {
+        const uint32_t n = Own();
+        own.store(n + 1, std::memory_order_relaxed);
+        return n;
+    }
+};
+
+// The helper threads of a search (threads.cpp); null with one thread.
+struct SearchThreads;
+struct SearchThreadsRelease {
+    void operator()(SearchThreads* threads) const;
+};
+
 struct SearchState {
     HashTable hash;
     EvalCache evalCache;
@@ -230,18 +281,31 @@ struct SearchState {
     BanList bans;  // root moves the search must not play
     RootMoveFilter root;
     // One search's run:
-    uint32_t nodes;
+    NodeCounter nodes;
     uint32_t nodeLimit;              // 0: none
     int32_t rootDepth;               // the iteration being searched
     int32_t selDepth;                // the deepest ply this iteration has reached
     bool stopped;                    // the stop hook, the deadline or a limit ended the search
     const SearchReporter* reporter;  // null: nothing is polled or reported
     SearchClock clock;
+    // A helper's: set by the main thread when the search ends. Null: none.
+    const std::atomic<bool>* helperStop;
+    // Last, so that the helpers are gone before the table they share.
+    std::unique_ptr<SearchThreads, SearchThreadsRelease> threads;
 };
 
 // Every option on, no banned moves, a default-sized empty table, nothing
 // learnt. False when the table's memory cannot be had.
 bool InitSearchState(SearchState& state);
+// The threads that search: the main one and count - 1 helpers (1..256),
+// kept between searches. Call it only while no search runs. False, with one
+// thread, when the helpers' memory cannot be had.
+constexpr int32_t MaxSearchThreads = 256;
+bool SetSearchThreads(SearchState& state, int32_t count);
+int32_t SearchThreadCount(const SearchState& state);
+// What each helper holds besides the shared table, in bytes: its state, its
+// copy of the position and its evaluation cache.
+size_t HelperThreadBytes();
 // History, hash, success counters and killers emptied, and the node count
 // and stop flag cleared: nothing one search leaves is seen by the next.
 void ResetSearchTables(SearchState& state);
@@ -355,7 +419,9 @@ struct SearchReporter {
 // limit, a mate score or the stop hook ends it, and returns its answer. While
 // pondering, a search that has nothing left to do waits for the hook to
 // answer stop or ponderhit. The table keeps the answer as the root's entry,
-// where "probe" finds it.
+// where "probe" finds it. With helper threads (SetSearchThreads) they search
+// beside the caller's thread until it ends, and the answer is chosen among
+// theirs by the rule of threads.cpp.
 SearchAnswer RunSearch(SearchState& state, Position& pos, const SearchLimits& limits,
                        const SearchReporter& reporter);
 

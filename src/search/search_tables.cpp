@@ -36,6 +36,7 @@ bool InitSearchState(SearchState& state) {
     state.rootDepth = 0;
     state.stopped = false;
     state.reporter = nullptr;
+    state.helperStop = nullptr;
     state.clock = SearchClock{};
     state.clock.deadline = state.clock.planTotal = state.clock.hardLimit = -1;
     ClearOrderingTables(state.ordering);

@@ -144,6 +144,8 @@ void StopSearchClock(SearchClock& clock) {
 }
 
 bool ShouldInterrupt(SearchState& state) {
+    // A helper ends when the main thread's search has.
+    if (state.helperStop && state.helperStop->load(std::memory_order_relaxed)) return true;
     const SearchReporter* reporter = state.reporter;
     if (reporter && reporter->poll) {
         switch (reporter->poll(reporter->context)) {

@@ -12,6 +12,10 @@ inline void PrefetchHash(const HashTable& table, uint64_t key) {
 }
 
 bool ProbeHashMove(const HashTable& table, const Position& pos, Move& move);
+// The position's entry becomes this one, deeper or not (StoreHash keeps a
+// deeper entry): the answer chosen among the threads is the root's.
+void ReplaceHashEntry(HashTable& table, const Position& pos, Move move, int16_t value, int8_t depth,
+                      uint8_t bound);
 
 struct HashCutoff {
     bool cutoff;

@@ -1,8 +1,10 @@
-// "quillon bench [classic|modern] [DEPTH]": a fixed set of positions searched
-// to a fixed depth with fixed hash keys, through the same entry point as
-// "go", each as a new game. The total node count is the signature of the
-// profile's search: the same build always gives the same count, and any
-// change in the search's behaviour changes it.
+// "quillon bench [classic|modern] [DEPTH [THREADS]]": a fixed set of
+// positions searched to a fixed depth with fixed hash keys, through the same
+// entry point as "go", each as a new game. The total node count is the
+// signature of the profile's search: the same build always gives the same
+// count, and any change in the search's behaviour changes it. With more than
+// one thread the count varies from run to run; what matters then is the
+// nodes per second.
 
 #include <chrono>
 #include <cstdio>
@@ -36,15 +38,17 @@ int RunBenchCommand(int argc, char** argv) {
         argv++;
     }
     const int depth = argc >= 1 ? std::atoi(argv[0]) : DefaultBenchDepth[profile];
-    if (depth < 1 || depth > 50) {
-        std::fprintf(stderr, "usage: quillon bench [classic|modern] [DEPTH]  (1..50)\n");
+    const int threads = argc >= 2 ? std::atoi(argv[1]) : 1;
+    if (depth < 1 || depth > 50 || threads < 1 || threads > MaxSearchThreads) {
+        std::fprintf(stderr,
+                     "usage: quillon bench [classic|modern] [DEPTH [THREADS]]  (1..50, 1..256)\n");
         return 2;
     }
     SeedRandom(BenchSeed);
     InitTables();
     std::unique_ptr<SearchState> state(new SearchState);
     std::unique_ptr<Position> pos(new Position);
-    if (!InitSearchState(*state)) return 1;
+    if (!InitSearchState(*state) || !SetSearchThreads(*state, threads)) return 1;
     state->profile = profile;
     SearchLimits limits;
     limits.maxDepth = depth;
@@ -63,7 +67,7 @@ int RunBenchCommand(int argc, char** argv) {
         if (answer.best) FormatMove(MoveFrom(answer.best), MoveTo(answer.best), move);
         char text[96];
         std::snprintf(text, sizeof text, "position %2d  nodes %10u  score %6d  bestmove %s\n",
-                      ++index, state->nodes, answer.score, move);
+                      ++index, uint32_t(state->nodes), answer.score, move);
         WriteChannel(out, text);
         total += state->nodes;
     }

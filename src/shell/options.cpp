@@ -32,6 +32,12 @@ void SetHashMegabytes(Engine& engine, int32_t megabytes) {
                   megabytes, unsigned((uint64_t(engine.search.hash.mask) + 1) * 32 >> 20));
     WriteMessage(engine, text);
 }
+// The helpers are started here, not per "go"; 0 (no value) is the default.
+void SetThreads(Engine& engine, int32_t count) {
+    if (count < 1) count = 1;
+    if (SetSearchThreads(engine.search, count)) return;
+    WriteMessage(engine, "the search threads cannot be had; it searches with one");
+}
 // A new game starts with nothing learnt.
 void ClearLearning(Engine& engine, int32_t) {
     ResetForNewGame(engine.search);
@@ -81,6 +87,7 @@ const EngineOption EngineOptions[] = {
     {"usemillisec", nullptr, OptionCheck, true, 1, 0, 1, SetUseMillisec},
     {"hashsize", "Hash", OptionSpin, false, 8, int32_t(MinHashMegabytes), int32_t(MaxHashMegabytes),
      SetHashMegabytes},
+    {"threads", "Threads", OptionSpin, false, 1, 1, MaxSearchThreads, SetThreads},
     {"newgame", "Clear Hash", OptionButton, false, 0, 0, 0, ClearLearning},
     // A front end may offer pondering; the engine ponders whenever told to.
     {nullptr, "Ponder", OptionCheck, false, 0, 0, 1, nullptr},

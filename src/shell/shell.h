@@ -11,7 +11,7 @@ void ServeSession(Engine& engine);
 
 // "quillon perft DEPTH [FEN]"; argv holds the words after "perft".
 int RunPerftCommand(int argc, char** argv);
-// "quillon bench [DEPTH]"; argv holds the words after "bench".
+// "quillon bench [DEPTH [THREADS]]"; argv holds the words after "bench".
 int RunBenchCommand(int argc, char** argv);
 // "quillon judge FEN-FIELDS [moves ...]"; argv holds the words after "judge".
 int RunJudgeCommand(int argc, char** argv);

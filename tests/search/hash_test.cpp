@@ -47,7 +47,7 @@ TEST_F(HashTest, StoredEntryIsFoundWithItsFields) {
     EXPECT_EQ(e.value, -123);
     EXPECT_EQ(e.depth, 7);
     EXPECT_EQ(e.bound, BoundLower);
-    EXPECT_EQ(state.hash.buckets[Bucket].slot[0].move, 31614);
+    EXPECT_EQ(ReadHashSlot(state.hash.buckets[Bucket].slot[0]).move, 31614);
     // Both halves must match.
     EXPECT_FALSE(ProbeHash(state.hash, At(KeyB), e));
     EXPECT_FALSE(ProbeHash(state.hash, At(KeyC), e));
@@ -99,7 +99,7 @@ TEST_F(HashTest, EqualDepthOverwrites) {
     EXPECT_EQ(e.value, -90);
     EXPECT_EQ(e.bound, BoundLower);
     // The same position is not stored twice in its bucket.
-    EXPECT_EQ(state.hash.buckets[Bucket].slot[1].bound, BoundNone);
+    EXPECT_EQ(ReadHashSlot(state.hash.buckets[Bucket].slot[1]).bound, BoundNone);
 }
 
 TEST_F(HashTest, FullBucketReplacesTheShallowerSlot) {
@@ -116,8 +116,9 @@ TEST_F(HashTest, FullBucketReplacesTheShallowerSlot) {
         StoreHash(state.hash, At(KeyC), 3, 30, -5, BoundUpper);
         HashEntry e;
         EXPECT_TRUE(ProbeHash(state.hash, At(KeyC), e));
-        EXPECT_EQ(state.hash.buckets[Bucket].slot[c.replaced].keyLow, uint32_t(KeyC));
-        EXPECT_EQ(state.hash.buckets[Bucket].slot[1 - c.replaced].move, c.replaced ? 1 : 2);
+        EXPECT_EQ(ReadHashSlot(state.hash.buckets[Bucket].slot[c.replaced]).keyLow, uint32_t(KeyC));
+        EXPECT_EQ(ReadHashSlot(state.hash.buckets[Bucket].slot[1 - c.replaced]).move,
+                  c.replaced ? 1 : 2);
         EXPECT_EQ(ProbeHash(state.hash, At(KeyA), e), c.replaced == 1)
             << int(c.first) << "," << int(c.second);
         EXPECT_EQ(ProbeHash(state.hash, At(KeyB), e), c.replaced == 0)
@@ -150,7 +151,7 @@ TEST_F(HashTest, ClearHashTouchesOnlyTheBound) {
     EXPECT_FALSE(ProbeHash(state.hash, At(KeyA), e));
     EXPECT_FALSE(ProbeHash(state.hash, At(KeyB), e));
     EXPECT_FALSE(ProbeHashMove(state.hash, At(KeyA), m));
-    const HashEntry& slot = state.hash.buckets[Bucket].slot[0];
+    const HashEntry slot = ReadHashSlot(state.hash.buckets[Bucket].slot[0]);
     EXPECT_EQ(slot.bound, BoundNone);
     EXPECT_EQ(slot.keyLow, uint32_t(KeyA));
     EXPECT_EQ(slot.keyHigh, uint32_t(KeyA >> 32));
@@ -159,7 +160,7 @@ TEST_F(HashTest, ClearHashTouchesOnlyTheBound) {
     EXPECT_EQ(slot.depth, 6);
     // An emptied slot is used again before a full one is replaced.
     StoreHash(state.hash, At(KeyC), 1, 1, 1, BoundExact);
-    EXPECT_EQ(state.hash.buckets[Bucket].slot[0].keyLow, uint32_t(KeyC));
+    EXPECT_EQ(ReadHashSlot(state.hash.buckets[Bucket].slot[0]).keyLow, uint32_t(KeyC));
 }
 
 TEST_F(HashTest, MateScoresAreStoredFromTheNode) {
@@ -287,7 +288,7 @@ uint32_t CountedFill(const HashTable& table, bool currentOnly) {
     uint32_t filled = 0;
     for (uint32_t b = 0; b < 1000; b++)
         for (int i = 0; i < 2; i++) {
-            const HashEntry& e = table.buckets[b].slot[i];
+            const HashEntry e = ReadHashSlot(table.buckets[b].slot[i]);
             filled += e.bound != BoundNone && (!currentOnly || e.generation == table.generation);
         }
     return filled / 2;

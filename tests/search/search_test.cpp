@@ -266,12 +266,14 @@ TEST(Search, TheLastCompletedAnswerSurvivesAnInterruption) {
     Position& pos = ScratchPosition();
     LoadFen(StartFen, pos);
     const SearchOutcome r = SearchTo(state, pos, 3);
-    HashEntry* bucket = state.hash.buckets[KeyLow(CurrentKey(pos)) & state.hash.mask].slot;
+    HashSlot* bucket = state.hash.buckets[KeyLow(CurrentKey(pos)) & state.hash.mask].slot;
     for (int i = 0; i < 2; i++) {
-        bucket[i].keyLow = KeyLow(CurrentKey(pos)) ^ 0x40000u;  // same bucket, other position
-        bucket[i].keyHigh = 12345;
-        bucket[i].depth = 9;
-        bucket[i].bound = BoundLower;
+        HashEntry e = ReadHashSlot(bucket[i]);
+        e.keyLow = KeyLow(CurrentKey(pos)) ^ 0x40000u;  // same bucket, other position
+        e.keyHigh = 12345;
+        e.depth = 9;
+        e.bound = BoundLower;
+        WriteHashSlot(bucket[i], e);
     }
     Move found = 0;
     ASSERT_FALSE(ProbeHashMove(state.hash, pos, found));

@@ -279,6 +279,23 @@ TEST_F(CommandLoop, ResizeAndNewGameForgetTheTable) {
     EXPECT_FALSE(ProbeHash(engine.search.hash, engine.game, entry));
 }
 
+// "setoption threads N" is not announced, yet it takes effect; a search
+// with helpers answers as one without them would, one legal best move.
+TEST_F(CommandLoop, ThreadsTakeEffectUnannounced) {
+    EXPECT_EQ(Run("setoption threads 3"), "debug info=[setoption threads 3]\n");
+    EXPECT_EQ(SearchThreadCount(engine.search), 3);
+    EXPECT_EQ(Run("setoption threads junk"), "debug info=[setoption threads junk]\n");
+    EXPECT_EQ(SearchThreadCount(engine.search), 3);
+    Run("setoption usebook false");
+    const std::string out = Run("go depth 5");
+    EXPECT_EQ(out.find("bestmove"), out.rfind("bestmove")) << out;
+    EXPECT_NE(out.find("bestmove "), std::string::npos) << out;
+    Run("setoption threads 300");
+    EXPECT_EQ(SearchThreadCount(engine.search), MaxSearchThreads);
+    Run("setoption threads");
+    EXPECT_EQ(SearchThreadCount(engine.search), 1);
+}
+
 // Other names UCCI front ends send are accepted without a word.
 TEST_F(CommandLoop, OtherOptionNamesAreAcceptedSilently) {
     for (const char* name :

@@ -225,6 +225,30 @@ TEST_F(UciCommands, HashSizeAndClearHash) {
     EXPECT_FALSE(ProbeHash(engine.search.hash, engine.game, entry));
 }
 
+// Each line runs on the count the one before it left; values that are no
+// number change nothing, numbers out of range are held within 1..256.
+TEST_F(UciCommands, ThreadsSetTheHelperCount) {
+    struct Case {
+        const char* line;
+        int32_t threads;
+    };
+    const Case cases[] = {
+        {"setoption name Threads value 4", 4},
+        {"setoption name threads value 2", 2},
+        {"setoption name Threads value many", 2},
+        {"setoption name Threads value 999", 256},
+        {"setoption name Threads value 0", 1},
+        {"setoption name Threads value 3", 3},
+        {"setoption name Threads value -7", 1},
+        {"setoption name Threads value 2x", 1},
+        {"setoption name Threads", 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.line), "") << c.line;
+        EXPECT_EQ(SearchThreadCount(engine.search), c.threads) << c.line;
+    }
+}
+
 TEST_F(UciCommands, PositionsPlayTheirMovesUpToTheFirstBadOne) {
     PrepareEngine(engine);
     const char* afterTwo =

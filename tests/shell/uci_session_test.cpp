@@ -20,6 +20,7 @@ const char UciReply[] =
     "id name Quillon 1.0\n"
     "id author Orsolan\n"
     "option name Hash type spin default 8 min 1 max 1024\n"
+    "option name Threads type spin default 1 min 1 max 256\n"
     "option name Clear Hash type button\n"
     "option name Ponder type check default false\n"
     "option name UseBook type check default true\n"
