@@ -32,14 +32,6 @@ void WaitWhilePondering(SearchState& state) {
     }
 }
 
-}  // namespace
-
-int32_t LastIteration(int32_t maxDepth) {
-    return maxDepth > DeepestIteration ? DeepestIteration : maxDepth;
-}
-
-namespace {
-
 // One iteration. The modern profile searches a window around the previous
 // score first and widens it on each side that fails, until the score lies
 // within it.

@@ -321,7 +321,9 @@ void ResetForNewGame(SearchState& state);
 
 constexpr int32_t DeepestIteration = 127;  // the search takes its depth in 8 bits
 // The deepest iteration to run under a depth limit (none when below 1).
-int32_t LastIteration(int32_t maxDepth);
+inline int32_t LastIteration(int32_t maxDepth) {
+    return maxDepth > DeepestIteration ? DeepestIteration : maxDepth;
+}
 
 // What a protocol's "go" asks for. Set the fields that apply; the rest keep
 // their defaults (no clock, no node or time limit, the deepest iteration).
