@@ -143,10 +143,13 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
                 if (v >= beta) {
                     if (v >= MateThreshold) v = beta;
                     if (depth < params.nullVerifyDepth) return v;
+                    // A verification within another keeps the outer one's bar
+                    // once it returns.
+                    const uint32_t outerBar = state.modern.nullMovesFromPly;
                     state.modern.nullMovesFromPly = pos.Ply + 3 * uint32_t(depth - reduction) / 4;
                     const int16_t verified = SearchAlphaBeta<Profile>(
                         state, pos, int8_t(depth - reduction), int16_t(beta - 1), beta, 0);
-                    state.modern.nullMovesFromPly = 0;
+                    state.modern.nullMovesFromPly = outerBar;
                     if (state.stopped) return InterruptedScore;
                     if (verified >= beta) return v;
                 }

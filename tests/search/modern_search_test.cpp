@@ -173,6 +173,26 @@ TEST(ModernSearch, NeverPlaysIntoAForbiddenChase) {
     }
 }
 
+// A null-move verification bars null moves above some ply for its own
+// subtree; one nested in another must leave the outer bar as it found it.
+// With verification at every depth, a search started under a bar ends with
+// that bar in place.
+TEST(ModernSearch, NestedNullMoveVerificationsRestoreTheOuterBar) {
+    const std::unique_ptr<SearchState> state = NewModernState();
+    state->parameters.nullVerifyDepth = 2;
+    state->parameters.reverseFutilityDepth = 0;  // so that the null moves are tried
+    Position& pos = ScratchPosition();
+    ASSERT_TRUE(
+        LoadFen("2bakab1r/5r3/1cn1c3n/pC2p3p/2p3p2/5NP1C/P1P1P3P/9/9/RNBAKABR1 w - - 0 1", pos));
+    state->modern.nullMovesFromPly = 1;
+    state->rootDepth = 8;
+    pos.Ply = 0;
+    // A window far below the score: null moves cut off, and are verified.
+    SearchAlphaBeta<ProfileModern>(*state, pos, 8, -201, -200, 0);
+    EXPECT_EQ(state->modern.nullMovesFromPly, 1u);
+    EXPECT_GT(state->nodes, 20u);
+}
+
 // The modern plan under every kind of clock: the soft limit within the
 // deadline, the deadline within the time left less the margin, so that no
 // clock, even one whose increment passes the time left, is ever overstepped.
