@@ -17,6 +17,7 @@ inline const MoveStats& StatsOf(const OrderingTables& tables, Move m) {
 }
 
 void ClearOrderingTables(OrderingTables& tables);
+void ClearKillers(OrderingTables& tables);
 // best * 16384 / tried: 16384 when the move was always the best.
 uint32_t SuccessRatio(const OrderingTables& tables, Move m);
 // history += depth * depth; an entry reaching 32768 is halved.

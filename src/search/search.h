@@ -297,6 +297,9 @@ struct SearchState {
 // Every option on, no banned moves, a default-sized empty table, nothing
 // learnt. False when the table's memory cannot be had.
 bool InitSearchState(SearchState& state);
+// The same without a table of its own (a helper thread's is a view of the
+// main thread's). False when the memory cannot be had.
+bool InitSearchFields(SearchState& state);
 // The threads that search: the main one and count - 1 helpers (1..256),
 // kept between searches. Call it only while no search runs. False, with one
 // thread, when the helpers' memory cannot be had.

@@ -22,12 +22,13 @@ bool IsBanned(const BanList& bans, uint16_t move) {
     return false;
 }
 
-bool InitSearchState(SearchState& state) {
+bool InitSearchFields(SearchState& state) {
     state.options = SearchOptions{true, true, true};
     state.profile = ProfileClassic;
     state.parameters = DefaultModernParameters;
     state.modern.nullMovesFromPly = 0;
     state.modern.mateMoves = 0;
+    state.modern.rootQuietPlies = 0;
     state.bans.count = 0;
     state.root.allowedCount = state.root.excludedCount = 0;
     state.nodes = 0;
@@ -39,17 +40,21 @@ bool InitSearchState(SearchState& state) {
     state.helperStop = nullptr;
     state.clock = SearchClock{};
     state.clock.deadline = state.clock.planTotal = state.clock.hardLimit = -1;
+    state.hash.mask = 0;
+    state.hash.generation = 0;
     ClearOrderingTables(state.ordering);
-    return InitEvalCache(state.evalCache) && ResizeHash(state.hash, DefaultHashBuckets) &&
-           InitModernTables(state.modern, state.parameters);
+    return InitEvalCache(state.evalCache) && InitModernTables(state.modern, state.parameters);
+}
+
+bool InitSearchState(SearchState& state) {
+    return InitSearchFields(state) && ResizeHash(state.hash, DefaultHashBuckets);
 }
 
 void StartModernSearch(SearchState& state) {
     state.nodes = 0;
     state.stopped = false;
     state.modern.nullMovesFromPly = 0;
-    for (auto& killers : state.ordering.killers)
-        killers[0] = killers[1] = MoveRecord{0, 0, 0, 0, 0};
+    ClearKillers(state.ordering);
     AgeModernHistory(state.modern);
     state.hash.generation++;
 }
@@ -70,6 +75,10 @@ void ResetSearchTables(SearchState& state) {
 
 void ClearOrderingTables(OrderingTables& tables) {
     for (MoveStats& stats : tables.stats) stats = MoveStats{0, 1, 1};
+    ClearKillers(tables);
+}
+
+void ClearKillers(OrderingTables& tables) {
     for (auto& killers : tables.killers) killers[0] = killers[1] = MoveRecord{0, 0, 0, 0, 0};
 }
 

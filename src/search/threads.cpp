@@ -34,26 +34,9 @@ struct Helper {
 };
 
 bool InitHelperState(SearchState& state, const std::atomic<bool>* stop) {
-    state.options = SearchOptions{true, true, true};
-    state.bans.count = 0;
-    state.nodes = 0;
-    state.nodeLimit = 0;
-    state.rootDepth = 0;
-    state.stopped = false;
-    state.reporter = nullptr;
+    if (!InitSearchFields(state)) return false;
     state.helperStop = stop;
-    state.clock = SearchClock{};
-    state.clock.deadline = state.clock.planTotal = state.clock.hardLimit = -1;
-    state.hash.mask = 0;
-    state.hash.generation = 0;
-    state.profile = ProfileClassic;
-    state.parameters = DefaultModernParameters;
-    state.root.allowedCount = state.root.excludedCount = 0;
-    state.modern.nullMovesFromPly = 0;
-    state.modern.mateMoves = 0;
-    state.modern.rootQuietPlies = 0;
-    ClearOrderingTables(state.ordering);
-    return InitEvalCache(state.evalCache) && InitModernTables(state.modern, state.parameters);
+    return true;
 }
 
 }  // namespace
@@ -84,8 +67,7 @@ void SearchAsHelper(Helper& helper, int32_t last) {
     // As the main thread does: the classic search forgets everything, the
     // modern one keeps its history, aged.
     if (state.profile == ProfileModern) {
-        for (auto& killers : state.ordering.killers)
-            killers[0] = killers[1] = MoveRecord{0, 0, 0, 0, 0};
+        ClearKillers(state.ordering);
         AgeModernHistory(state.modern);
         state.modern.nullMovesFromPly = 0;
     } else {
