@@ -32,7 +32,7 @@ bool InitEngine(Engine& engine) {
     engine.lines = 1;
     engine.analysing = false;
     engine.limitStrength = false;
-    engine.elo = 2400;
+    engine.elo = StrongestElo;
     engine.searchStart = 0;
     if (!InitSearchState(engine.search)) return false;
     ApplyDefaultOptions(engine);

@@ -14,6 +14,9 @@
 
 // The depth limit of a "go" that sets neither a depth nor any other limit.
 constexpr int32_t DefaultDepthLimit = 20;
+// The ratings UCI_Elo offers, on the scale of Fairy-Stockfish's own levels
+// (matched against them; the README has the table).
+constexpr int32_t WeakestElo = 1350, StrongestElo = 2850;
 
 struct Engine {
     LineChannel channel;  // the front end

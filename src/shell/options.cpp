@@ -63,10 +63,12 @@ void SetAnalysing(Engine& engine, int32_t on) {
 void SetLimitStrength(Engine& engine, int32_t on) {
     engine.limitStrength = on != 0;
 }
-constexpr int32_t MinElo = 800, MaxElo = 2400;
 // No value: the strongest.
 void SetElo(Engine& engine, int32_t elo) {
-    engine.elo = elo == 0 ? MaxElo : elo < MinElo ? MinElo : elo > MaxElo ? MaxElo : elo;
+    engine.elo = elo == 0             ? StrongestElo
+                 : elo < WeakestElo   ? WeakestElo
+                 : elo > StrongestElo ? StrongestElo
+                                      : elo;
 }
 
 // A decimal number with an optional sign and nothing else; false otherwise.
@@ -103,7 +105,7 @@ const EngineOption EngineOptions[] = {
     {nullptr, "MultiPV", OptionSpin, false, 1, 1, MaxLines, SetLines},
     {nullptr, "UCI_AnalyseMode", OptionCheck, false, 0, 0, 1, SetAnalysing},
     {nullptr, "UCI_LimitStrength", OptionCheck, false, 0, 0, 1, SetLimitStrength},
-    {nullptr, "UCI_Elo", OptionSpin, false, MaxElo, MinElo, MaxElo, SetElo},
+    {nullptr, "UCI_Elo", OptionSpin, false, StrongestElo, WeakestElo, StrongestElo, SetElo},
 };
 const int EngineOptionCount = int(sizeof EngineOptions / sizeof EngineOptions[0]);
 

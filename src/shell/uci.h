@@ -64,7 +64,7 @@ struct StrengthPlan {
     uint32_t nodes;
     int32_t margin;  // in the evaluation's units
 };
-// Ratings outside 800..2400 count as the nearest end.
+// Ratings outside WeakestElo..StrongestElo count as the nearest end.
 StrengthPlan PlanStrength(int32_t elo);
 
 // The lines a weakened search weighs: the last completed depth's best lines,

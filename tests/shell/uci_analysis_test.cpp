@@ -12,6 +12,8 @@
 
 #include "channel_test_support.h"
 #include "engine_session_support.h"
+#include "shell/engine.h"
+#include "shell/uci.h"
 #include "support/reference_rules.h"
 
 namespace {
@@ -261,14 +263,16 @@ TEST(UciAnalysis, InfoLinesCarryEveryField) {
     EXPECT_GT(previousHashfull, 0);
 }
 
-// The weakest rating still takes a loose rook, answers a clock in time, and
-// plays one of the lines it shows, no worse than the best by a pawn.
+// The weakest ratings still take a loose rook, answer a clock in time, and
+// play one of the lines they show, no worse than the best by the rating's
+// margin.
 TEST(UciAnalysis, ALimitedStrengthNeverBlunders) {
     for (int run = 0; run < 4; run++) {
         EngineSession engine(Protocol::Uci);
         ASSERT_TRUE(engine.open);
+        const int32_t elo = run % 2 ? 1800 : WeakestElo;
         engine.Send("setoption name UCI_LimitStrength value true");
-        engine.Send(std::string("setoption name UCI_Elo value ") + (run % 2 ? "1200" : "800"));
+        engine.Send("setoption name UCI_Elo value " + std::to_string(elo));
         engine.Send("setoption name MultiPV value 4");
         engine.Send(std::string("position fen ") + LooseRook);
         engine.Send("go depth 20");
@@ -289,7 +293,7 @@ TEST(UciAnalysis, ALimitedStrengthNeverBlunders) {
             if (Field(line, "multipv") == 1) best = Field(line, "cp");
             if (FirstPvMove(line) == played) chosen = Field(line, "cp");
         }
-        EXPECT_GE(chosen, best - 99) << lines.back();
+        EXPECT_GE(chosen, best - UciCentipawns(PlanStrength(elo).margin)) << lines.back();
     }
 }
 

@@ -326,15 +326,15 @@ TEST_F(UciCommands, LimitStrengthAndElo) {
     };
     // Each line runs on the state the one before it left.
     const Case cases[] = {
-        {"setoption name UCI_LimitStrength value true", true, 2400},
+        {"setoption name UCI_LimitStrength value true", true, 2850},
         {"setoption name UCI_Elo value 1500", true, 1500},
-        {"setoption name uci_elo value 300", true, 800},
-        {"setoption name UCI_Elo value 1e3", true, 800},
-        {"setoption name UCI_Elo value 9000", true, 2400},
-        {"setoption name UCI_Elo value 1000", true, 1000},
-        {"setoption name UCI_Elo", true, 2400},
-        {"setoption name UCI_LimitStrength value no", true, 2400},
-        {"setoption name UCI_LimitStrength value false", false, 2400},
+        {"setoption name uci_elo value 300", true, 1350},
+        {"setoption name UCI_Elo value 1e3", true, 1350},
+        {"setoption name UCI_Elo value 9000", true, 2850},
+        {"setoption name UCI_Elo value 2000", true, 2000},
+        {"setoption name UCI_Elo", true, 2850},
+        {"setoption name UCI_LimitStrength value no", true, 2850},
+        {"setoption name UCI_LimitStrength value false", false, 2850},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.line), "") << c.line;

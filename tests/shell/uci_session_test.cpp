@@ -31,7 +31,7 @@ const char UciReply[] =
     "option name MultiPV type spin default 1 min 1 max 128\n"
     "option name UCI_AnalyseMode type check default false\n"
     "option name UCI_LimitStrength type check default false\n"
-    "option name UCI_Elo type spin default 2400 min 800 max 2400\n"
+    "option name UCI_Elo type spin default 2850 min 1350 max 2850\n"
     "uciok\n";
 
 std::vector<std::string> Lines(const std::string& text) {

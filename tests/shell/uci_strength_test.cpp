@@ -1,38 +1,43 @@
 // UCI_LimitStrength: the plan for a rating, and the choice among the best
-// lines, which may be weaker but never gives material away.
+// lines, which may be weaker by no more than the rating allows.
 
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "position/piece_values.h"
+#include "shell/engine.h"
 #include "shell/uci.h"
 
 namespace {
 
 TEST(UciStrength, StrongerRatingsSearchMoreAndStrayLess) {
-    StrengthPlan previous = PlanStrength(800);
+    StrengthPlan previous = PlanStrength(WeakestElo);
     EXPECT_EQ(previous.maxDepth, 1);
-    for (int32_t elo = 850; elo <= 2400; elo += 50) {
+    // The weakest strays by up to a few pawns, never by a piece.
+    EXPECT_LT(previous.margin, 5 * PawnUnit);
+    for (int32_t elo = WeakestElo + 1; elo <= StrongestElo; elo += 7) {
         const StrengthPlan plan = PlanStrength(elo);
         EXPECT_GE(plan.maxDepth, previous.maxDepth) << elo;
         EXPECT_GE(plan.nodes, previous.nodes) << elo;
         EXPECT_LE(plan.margin, previous.margin) << elo;
-        // Never as much as an uncrossed pawn worse than the best line.
-        EXPECT_LT(plan.margin, PawnUnit) << elo;
         EXPECT_GE(plan.margin, 0) << elo;
         previous = plan;
     }
-    EXPECT_EQ(previous.margin, 0);
-    EXPECT_GT(previous.maxDepth, PlanStrength(800).maxDepth);
+    // The strongest strays by less than half a pawn, and searches deeper.
+    EXPECT_LT(PlanStrength(StrongestElo).margin, PawnUnit / 2);
+    EXPECT_GT(PlanStrength(StrongestElo).maxDepth, PlanStrength(WeakestElo).maxDepth);
+    EXPECT_GT(PlanStrength(StrongestElo).nodes, PlanStrength(WeakestElo).nodes);
     // Ratings outside the range count as its ends.
-    for (const int32_t elo : {-5, 0, 799}) {
-        EXPECT_EQ(PlanStrength(elo).maxDepth, PlanStrength(800).maxDepth) << elo;
-        EXPECT_EQ(PlanStrength(elo).nodes, PlanStrength(800).nodes) << elo;
-        EXPECT_EQ(PlanStrength(elo).margin, PlanStrength(800).margin) << elo;
+    for (const int32_t elo : {-5, 0, 800, WeakestElo - 1}) {
+        EXPECT_EQ(PlanStrength(elo).maxDepth, PlanStrength(WeakestElo).maxDepth) << elo;
+        EXPECT_EQ(PlanStrength(elo).nodes, PlanStrength(WeakestElo).nodes) << elo;
+        EXPECT_EQ(PlanStrength(elo).margin, PlanStrength(WeakestElo).margin) << elo;
     }
-    EXPECT_EQ(PlanStrength(99999).nodes, PlanStrength(2400).nodes);
-    EXPECT_EQ(PlanStrength(99999).margin, PlanStrength(2400).margin);
+    for (const int32_t elo : {StrongestElo + 1, 99999}) {
+        EXPECT_EQ(PlanStrength(elo).maxDepth, PlanStrength(StrongestElo).maxDepth) << elo;
+        EXPECT_EQ(PlanStrength(elo).nodes, PlanStrength(StrongestElo).nodes) << elo;
+    }
 }
 
 TEST(UciStrength, TheChoiceStaysWithinTheMargin) {
