@@ -92,8 +92,11 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         if (tryNull && depth - NullMoveReduction > 0)
             PrefetchHash(state.hash, CurrentKey(pos) ^ ZobristSide);
     }
+    // A singularity test searches this node again without its hash move: the
+    // entry must not settle it, and what it finds is not stored.
+    const Move excluded = modern ? state.modern.plies[pos.Ply].excluded : Move(0);
     MovePicker picker;
-    const int16_t hashValue = InitPicker(picker, state, pos, depth, alpha, beta);
+    const int16_t hashValue = InitPicker(picker, state, pos, depth, alpha, beta, excluded == 0);
     if (hashValue != NoHashCutoff) return hashValue;
     // 8.
     const bool inCheck = SideToMoveInCheck(pos);
@@ -119,7 +122,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         plies[pos.Ply].staticEval = staticEval;
         improving = !inCheck && pos.Ply >= 2 && plies[pos.Ply - 2].staticEval != NoStaticEval &&
                     staticEval > plies[pos.Ply - 2].staticEval;
-        if (pvNode != 1 && !inCheck && selective) {
+        if (pvNode != 1 && !inCheck && selective && !excluded) {
             // Reverse futility: so far above beta that a few plies will not bring it back.
             if (depth <= params.reverseFutilityDepth && staticEval < MateThreshold &&
                 staticEval - params.reverseFutilityMargin * (depth - improving) >= beta)
@@ -157,7 +160,18 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         }
         // Internal iterative reduction: without a hash move the ordering is
         // poor, and a shallower search costs less than it loses.
-        if (depth >= params.iirDepth && !picker.hasHashMove && selective) depth--;
+        if (depth >= params.iirDepth && !picker.hasHashMove && selective && !excluded) depth--;
+    }
+    // Singular extension: the entry that gave the hash move, when it is deep
+    // and a lower bound (or exact) away from mates.
+    HashEntry singularEntry{};
+    bool singularCandidate = false;
+    if constexpr (modern) {
+        singularCandidate =
+            selective && !excluded && depth >= params.singularDepth && picker.hasHashMove &&
+            pos.Ply < 2 * uint32_t(state.rootDepth) && ProbeHash(state.hash, pos, singularEntry) &&
+            singularEntry.move == picker.hashMove && (singularEntry.bound & BoundLower) &&
+            singularEntry.depth >= depth - 3 && !IsMateScore(singularEntry.value);
     }
     // 10. The moves.
     int16_t best = -MateScore;
@@ -221,6 +235,24 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
             prefetched = PeekNextMove(picker);
             if (prefetched) PrefetchHash(state.hash, KeyAfterMove(pos, prefetched));
         }
+        int extension = 0;
+        if constexpr (modern) {
+            if (m == excluded) continue;
+            if (singularCandidate && m == picker.hashMove) {
+                const int16_t singularBeta =
+                    int16_t(singularEntry.value - params.singularMargin16 * depth / 16);
+                state.modern.plies[pos.Ply].excluded = m;
+                const int16_t v =
+                    SearchAlphaBeta<Profile>(state, pos, int8_t((depth - 1) / 2),
+                                             int16_t(singularBeta - 1), singularBeta, 0);
+                state.modern.plies[pos.Ply].excluded = 0;
+                if (state.stopped) return InterruptedScore;
+                if (v < singularBeta)
+                    extension = 1;
+                else if (singularBeta >= beta)
+                    return singularBeta;  // more than one move beats beta
+            }
+        }
         MoveRecord record = RecordOfMove(pos, m);
         if constexpr (modern)
             state.modern.plies[pos.Ply].pieceTarget = uint16_t(PieceTargetBefore(pos, m));
@@ -232,7 +264,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
             continue;
         }
         moveCount++;
-        int newDepth = (picker.singleReply || givesCheck) ? depth : depth - 1;
+        int newDepth = (picker.singleReply || givesCheck || extension) ? depth : depth - 1;
         lastDepth = newDepth;
         bool reduced = false;
         int16_t v;
@@ -312,7 +344,8 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
                     StatsOf(state.ordering, m).best++;
                     CountTried(state.ordering, searched, searchedCount);
                 }
-                StoreHash(state.hash, pos, m, ValueToHash(v, pos.Ply), depth, BoundLower);
+                if (!excluded)
+                    StoreHash(state.hash, pos, m, ValueToHash(v, pos.Ply), depth, BoundLower);
                 if (record.captured) return v;
                 if constexpr (!modern) {
                     AddHistory(state.ordering, m, depth);
@@ -344,7 +377,7 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
         else
             RewardQuietCutoff(state, pos, bestMove, quiets, quietCount, depth);
     }
-    StoreHash(state.hash, pos, bestMove, ValueToHash(best, pos.Ply), depth, bound);
+    if (!excluded) StoreHash(state.hash, pos, bestMove, ValueToHash(best, pos.Ply), depth, bound);
     return best;
 }
 

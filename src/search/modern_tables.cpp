@@ -28,6 +28,8 @@ const ModernParameters DefaultModernParameters = {
     /* seeDepth */ 6,
     /* iirDepth */ 4,
     /* historyBonusLimit */ 1600,
+    /* singularDepth */ 8,
+    /* singularMargin16 */ 8,
 };
 
 namespace {
@@ -65,7 +67,7 @@ void ClearModernHistory(ModernTables& tables) {
     std::memset(tables.counterMoves, 0, sizeof tables.counterMoves);
     std::memset(tables.continuation.get(), 0,
                 sizeof(int16_t) * size_t(PieceTargets) * PieceTargets);
-    for (ModernPly& ply : tables.plies) ply = ModernPly{0, uint16_t(PieceTargets)};
+    for (ModernPly& ply : tables.plies) ply = ModernPly{0, uint16_t(PieceTargets), 0};
 }
 
 void AgeModernHistory(ModernTables& tables) {

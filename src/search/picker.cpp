@@ -197,7 +197,7 @@ void OrderEvasions(MovePicker& p, const SearchState& state, Position& pos) {
 }
 
 int16_t InitPicker(MovePicker& p, const SearchState& state, Position& pos, int8_t depth,
-                   int16_t alpha, int16_t beta) {
+                   int16_t alpha, int16_t beta, bool allowCutoff) {
     // 1. Clear the picker (the lists are always filled before they are read).
     p.stage = StageStart;
     p.capturesLeft = p.movesLeft = p.cursor = p.badCount = 0;
@@ -206,7 +206,7 @@ int16_t InitPicker(MovePicker& p, const SearchState& state, Position& pos, int8_
     p.killer1From = p.killer1To = p.killer2From = p.killer2To = 0;
     // 2. The hash table may settle the node or suggest a move.
     const HashCutoff hash = HashCutoffTest(state.hash, pos, depth, alpha, beta);
-    if (hash.cutoff) return hash.value;
+    if (hash.cutoff && allowCutoff) return hash.value;
     if (hash.hasMove) {
         p.hashMove = hash.move;
         p.hasHashMove = 1;

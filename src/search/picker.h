@@ -34,9 +34,10 @@ inline bool HandsOutLosingCaptures(const MovePicker& picker) {
     return picker.stage == PickerQuietStage;
 }
 
-// Main search: the hash cut-off value, or NoHashCutoff.
+// Main search: the hash cut-off value, or NoHashCutoff (always, when the
+// node leaves a move out and its entry cannot settle it).
 int16_t InitPicker(MovePicker& picker, const SearchState& state, Position& pos, int8_t depth,
-                   int16_t alpha, int16_t beta);
+                   int16_t alpha, int16_t beta, bool allowCutoff = true);
 // 0 when no move is left. The profile decides how quiet moves are ordered.
 template <SearchProfile Profile = ProfileClassic>
 Move NextMove(MovePicker& picker, const SearchState& state, Position& pos);

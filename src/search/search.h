@@ -149,6 +149,10 @@ struct ModernParameters {
     int32_t seeDepth;
     int32_t iirDepth;  // from this depth a node without a hash move is searched a ply shallower
     int32_t historyBonusLimit;
+    // From this depth a hash move that no other move comes near (within
+    // singularMargin per ply, in sixteenths, below the entry's value at
+    // half the depth) is searched a ply deeper.
+    int32_t singularDepth, singularMargin16;
 };
 extern const ModernParameters DefaultModernParameters;
 
@@ -161,6 +165,7 @@ constexpr uint32_t PieceTargets = 14 * 90;  // a kind of piece (0..13) on a targ
 struct ModernPly {
     int16_t staticEval;
     uint16_t pieceTarget;  // of the move played from this ply, PieceTargets: none
+    Move excluded;         // the hash move a singularity test leaves out, else 0
 };
 struct ModernTables {
     int16_t history[2][MoveStatsCount];
