@@ -63,6 +63,14 @@ int16_t RuledRepetitionScore(const SearchState& state, Position& pos, bool& repe
     }
     if (DetectRepetition(pos) == 0) return 0;
     const GameHistory history{pos.MoveStack, pos.KeyStack, pos.MoveCount};
+    // A third occurrence, the game's moves before the root counted, ends the
+    // game with the referee's ruling on the moves since the first, wherever
+    // the cycle began: the side that breaks the rule must see its loss.
+    const uint32_t third = RepetitionStart(history, 3);
+    if (third != NoRepetition) {
+        repeated = true;
+        return ScoreOfRuling(pos, JudgeCycle(pos, history, third, StandardRules));
+    }
     const uint32_t first = RepetitionStart(history, 2);
     if (first == NoRepetition) return 0;
     const Ruling ruling = JudgeCycle(pos, history, first, StandardRules);
