@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <random>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -211,12 +211,22 @@ TEST(TuneOutput, WrittenWeightsReadBackInOrder) {
     const size_t table = source.find("TunedModernWeights = {");
     ASSERT_NE(table, std::string::npos);
     // The numbers of the table, comments left out.
-    const std::string body =
-        std::regex_replace(source.substr(table), std::regex("//[^\n]*"), std::string());
     std::vector<int32_t> numbers;
-    const std::regex number("-?[0-9]+");
-    for (std::sregex_iterator it(body.begin(), body.end(), number), end; it != end; ++it)
-        numbers.push_back(std::stoi(it->str()));
+    const std::string body = source.substr(table);
+    for (size_t i = 0; i < body.size();) {
+        if (body.compare(i, 2, "//") == 0) {
+            i = body.find('\n', i);
+            if (i == std::string::npos) break;
+        } else if (std::isdigit(static_cast<unsigned char>(body[i])) ||
+                   (body[i] == '-' && i + 1 < body.size() &&
+                    std::isdigit(static_cast<unsigned char>(body[i + 1])))) {
+            size_t length = 0;
+            numbers.push_back(std::stoi(body.substr(i), &length));
+            i += length;
+        } else {
+            i++;
+        }
+    }
     ASSERT_EQ(numbers.size(), size_t(ModernWeightCount));
     for (int i = 0; i < ModernWeightCount; i++) EXPECT_EQ(numbers[i], WeightAt(weights, i)) << i;
 }
