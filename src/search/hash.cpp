@@ -106,15 +106,13 @@ uint32_t HashBucketsForMegabytes(uint32_t megabytes) {
 }
 
 void ClearHash(HashTable& table) {
-    // Only the bound goes: the key read from the slot stays what it was.
+    // Only the bound goes, so one word per slot: the move stays for the next
+    // upper bound stored there, and an empty slot's key is never read (every
+    // reader tests the bound first, and a store writes the key anew).
     for (uint32_t i = 0; i <= table.mask; i++)
         for (HashSlot& slot : table.buckets[i].slot) {
             const uint64_t data = slot.data.load(std::memory_order_relaxed);
-            const uint64_t emptied = data & ~BoundBits;
-            if (data == emptied) continue;
-            slot.data.store(emptied, std::memory_order_relaxed);
-            slot.check.store(slot.check.load(std::memory_order_relaxed) ^ data ^ emptied,
-                             std::memory_order_relaxed);
+            if (data & BoundBits) slot.data.store(data & ~BoundBits, std::memory_order_relaxed);
         }
     // Every slot filled from now on carries generation 0: emptied ones keep
     // their old generation, which nothing reads before a store rewrites it.

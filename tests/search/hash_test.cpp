@@ -153,14 +153,18 @@ TEST_F(HashTest, ClearHashTouchesOnlyTheBound) {
     EXPECT_FALSE(ProbeHashMove(state.hash, At(KeyA), m));
     const HashEntry slot = ReadHashSlot(state.hash.buckets[Bucket].slot[0]);
     EXPECT_EQ(slot.bound, BoundNone);
-    EXPECT_EQ(slot.keyLow, uint32_t(KeyA));
-    EXPECT_EQ(slot.keyHigh, uint32_t(KeyA >> 32));
     EXPECT_EQ(slot.move, 321);
     EXPECT_EQ(slot.value, 55);
     EXPECT_EQ(slot.depth, 6);
-    // An emptied slot is used again before a full one is replaced.
-    StoreHash(state.hash, At(KeyC), 1, 1, 1, BoundExact);
-    EXPECT_EQ(ReadHashSlot(state.hash.buckets[Bucket].slot[0]).keyLow, uint32_t(KeyC));
+    // An emptied slot is used again before a full one is replaced, and an
+    // upper bound stored there keeps the move it held.
+    StoreHash(state.hash, At(KeyC), 1, 1, 1, BoundUpper);
+    const HashEntry reused = ReadHashSlot(state.hash.buckets[Bucket].slot[0]);
+    EXPECT_EQ(reused.keyLow, uint32_t(KeyC));
+    EXPECT_EQ(reused.keyHigh, uint32_t(KeyC >> 32));
+    EXPECT_EQ(reused.move, 321);
+    EXPECT_TRUE(ProbeHash(state.hash, At(KeyC), e));
+    EXPECT_FALSE(ProbeHash(state.hash, At(KeyA), e));
 }
 
 TEST_F(HashTest, MateScoresAreStoredFromTheNode) {
