@@ -145,8 +145,6 @@ struct ModernParameters {
     int32_t lateMoveBase;          // move-count threshold of late-move pruning
     int32_t reductionBase100, reductionDivisor100;  // log-log table, in hundredths
     int32_t historyReductionDivisor;                // history that takes back one ply
-    int32_t seeQuietMargin, seeCaptureMargin;       // per ply, exchange pruning
-    int32_t seeDepth;
     int32_t iirDepth;  // from this depth a node without a hash move is searched a ply shallower
     int32_t historyBonusLimit;
     // From this depth a hash move that no other move comes near (within
