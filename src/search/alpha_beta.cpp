@@ -210,17 +210,21 @@ int16_t SearchAlphaBeta(SearchState& state, Position& pos, int8_t depth, int16_t
             }
             // Shallow pruning, once a move has shown the node is not lost:
             // late quiet moves, quiet moves that cannot lift the evaluation
-            // to alpha. A quiet move that gives check is kept (it is tested
-            // once made), and nothing is pruned while a mate is at stake: a
-            // quiet move that leaves no reply mates. Losing captures are
-            // not pruned: doing so at depth 3 or less lost games.
-            if (!capture && pvNode != 1 && !inCheck && best > -MateThreshold &&
-                alpha < MateThreshold && selective) {
-                const int lateMoves = (params.lateMoveBase + depth * depth) / (2 - improving);
-                prunableQuiet =
-                    (depth <= 8 && moveCount >= lateMoves) ||
-                    (depth <= params.futilityDepth &&
-                     staticEval + params.futilityBase + params.futilityPerDepth * depth <= alpha);
+            // to alpha, losing captures. A quiet move that gives check is
+            // kept (it is tested once made), and nothing is pruned while a
+            // mate is at stake: a quiet move that leaves no reply mates.
+            if (pvNode != 1 && !inCheck && best > -MateThreshold && alpha < MateThreshold &&
+                selective) {
+                if (!capture) {
+                    const int lateMoves = (params.lateMoveBase + depth * depth) / (2 - improving);
+                    prunableQuiet =
+                        (depth <= 8 && moveCount >= lateMoves) ||
+                        (depth <= params.futilityDepth &&
+                         staticEval + params.futilityBase + params.futilityPerDepth * depth <=
+                             alpha);
+                } else if (depth <= 3 && HandsOutLosingCaptures(picker)) {
+                    continue;
+                }
             }
         }
         // 10.3 A child with depth left will probe the table: ask for its

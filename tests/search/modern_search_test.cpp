@@ -43,11 +43,11 @@ TEST(ModernSearch, Signature) {
         uint32_t nodes;
     };
     const Case cases[] = {
-        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", 86189},
-        {"2bakab1r/5r3/1cn1c3n/pC2p3p/2p3p2/5NP1C/P1P1P3P/9/9/RNBAKABR1 w", 112851},
-        {"2b1ka1n1/2C1a4/2n1bc1r1/p1p1p1p1p/4cR3/2P3B2/2r3P1P/4C1N2/N3A4/2BAK3R w", 99993},
-        {"4ka3/4a4/3cb4/p3p1N1p/2p3b2/5n3/5r2P/4B4/2R1A4/4KAB2 w", 57304},
-        {"2bak4/4a4/4b4/9/9/9/9/5n3/9/3AK4 w", 3619},
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", 86378},
+        {"2bakab1r/5r3/1cn1c3n/pC2p3p/2p3p2/5NP1C/P1P1P3P/9/9/RNBAKABR1 w", 108193},
+        {"2b1ka1n1/2C1a4/2n1bc1r1/p1p1p1p1p/4cR3/2P3B2/2r3P1P/4C1N2/N3A4/2BAK3R w", 89047},
+        {"4ka3/4a4/3cb4/p3p1N1p/2p3b2/5n3/5r2P/4B4/2R1A4/4KAB2 w", 31603},
+        {"2bak4/4a4/4b4/9/9/9/9/5n3/9/3AK4 w", 3589},
     };
     const std::unique_ptr<SearchState> state = NewModernState();
     Position& pos = ScratchPosition();
